@@ -1,0 +1,15 @@
+#pragma once
+
+// The texts the operator sees; the camera tool has always shown them this way, spaces included.
+
+namespace tessaro::engine {
+
+inline constexpr const char* MESSAGE_NO_FIRMWARE_MARKER = "Please select Camera Firmware!!";
+inline constexpr const char* MESSAGE_NO_CHANNEL = "Please select Channel!!";
+// Followed directly by the path text.
+inline constexpr const char* MESSAGE_CANNOT_OPEN = "Can't Open  ";
+inline constexpr const char* MESSAGE_CANNOT_READ = "Can't Read  ";
+inline constexpr const char* MESSAGE_TOO_LARGE = "Too Large to Send  ";
+inline constexpr const char* MESSAGE_CONNECTION_CLOSED = "Network connection is closed.";
+
+}  // namespace tessaro::engine

@@ -1,0 +1,91 @@
+#include "engine/upload_link.h"
+
+#include <algorithm>
+#include <array>
+
+#include "engine/messages.h"
+
+namespace tessaro::engine {
+
+CUploadSocket::CUploadSocket(std::unique_ptr<platform::StreamSocket> socket, SocketOptions options,
+                             platform::HostLookup lookup)
+    : m_socket(std::move(socket)), m_options(options), m_lookup(std::move(lookup)) {}
+
+ConnectResult CUploadSocket::ConnectToCamera(const std::string& host, unsigned port) {
+  m_connectError.clear();
+  auto fail = [&](ConnectResult result, std::string reason) {
+    m_connectError = std::move(reason);
+    m_socket->Close();
+    return result;
+  };
+  if (!m_socket->Create()) {
+    // Nothing to close: the socket was never made.
+    m_connectError = m_socket->LastError();
+    return ConnectResult::NotCreated;
+  }
+  if (!m_socket->SetSendBufferSize(m_options.sendBufferSize) ||
+      !m_socket->SetSendTimeout(m_options.sendTimeout) ||
+      !m_socket->SetReceiveTimeout(m_options.receiveTimeout))
+    return fail(ConnectResult::OptionRefused, m_socket->LastError());
+  std::optional<platform::Ipv4Address> address = platform::ResolveHost(host, m_lookup);
+  if (!address) return fail(ConnectResult::ConnectFailed, "cannot resolve host name " + host);
+  if (port > 0xFFFF) return fail(ConnectResult::ConnectFailed, "port out of range");
+  if (!m_socket->Connect(*address, static_cast<std::uint16_t>(port)))
+    return fail(ConnectResult::ConnectFailed, m_socket->LastError());
+  return ConnectResult::Connected;
+}
+
+SendResult CUploadSocket::SendAll(const std::uint8_t* buffer, std::size_t count) {
+  while (count > 0) {
+    long long written = m_socket->Send(buffer, count);
+    if (written < 0) return SendResult::Failed;
+    if (written == 0) {
+      m_socket->Close();
+      return SendResult::Failed;
+    }
+    buffer += written;
+    count -= static_cast<std::size_t>(written);
+  }
+  return SendResult::Sent;
+}
+
+void CUploadSocket::Close() { m_socket->Close(); }
+
+const std::string& CUploadSocket::ConnectError() const { return m_connectError; }
+
+int ProgressPosition(std::uint64_t sent, std::uint32_t length) {
+  if (length == 0) return 100;
+  // The length is taken unsigned, so payloads of 2 GiB and more still count up from 0 to 100.
+  return static_cast<int>(static_cast<double>(sent) / static_cast<double>(length) * 100.0);
+}
+
+bool SendFirmwareImage(CUploadSocket& socket, const std::uint8_t* image, std::uint32_t length,
+                       platform::ProgressSink& progress, platform::MessageSink& messages) {
+  progress.SetPosition(0);
+
+  // A failed start byte means the connect never succeeded: the operator is not told.
+  if (socket.SendAll(&UPLOAD_START_BYTE, 1) != SendResult::Sent) return false;
+
+  auto lost = [&] {
+    messages.ShowMessage(platform::MessageKind::Warning, MESSAGE_CONNECTION_CLOSED);
+    return false;
+  };
+
+  // The camera reads the length little-endian.
+  const std::array<std::uint8_t, 4> lengthField{
+      static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
+      static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
+  if (socket.SendAll(lengthField.data(), lengthField.size()) != SendResult::Sent) return lost();
+
+  std::uint64_t sent = 0;
+  std::size_t chunk = UPLOAD_CHUNK_SIZE;
+  for (;;) {
+    chunk = static_cast<std::size_t>(std::min<std::uint64_t>(chunk, length - sent));
+    if (socket.SendAll(image + sent, chunk) != SendResult::Sent) return lost();
+    sent += chunk;
+    progress.SetPosition(ProgressPosition(sent, length));
+    if (sent == length) return true;
+  }
+}
+
+}  // namespace tessaro::engine

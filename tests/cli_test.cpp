@@ -1,0 +1,114 @@
+// tessaro-cli run as a script would run it, against a stand-in camera on 127.0.0.1.
+
+#include <gtest/gtest.h>
+
+#include "support/camera_thread.h"
+#include "support/run_process.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+using testing::CameraThread;
+using testing::RunProcess;
+
+testing::ProcessResult RunCli(const std::vector<std::string>& args) {
+  return RunProcess(TESSARO_CLI_PATH, args);
+}
+
+TEST(Cli, DeliversTheFrameAndClosesAboutTwoSecondsAfterTheLastByte) {
+  testing::TempDir dir;
+  auto file = testing::PatternBytes(250000);
+  std::string path = dir.Write("SOME/R7Z42WRS_x.bin", file);
+  CameraThread camera;
+
+  auto result = RunCli({"--ip", "127.0.0.1", "--port", std::to_string(camera.Port()), "--channel",
+                        "10", path});
+  tools::ConnectionReport report = camera.Report();
+
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  std::vector<std::uint8_t> expected{0x72, 0x92, 0xD0, 0x03, 0x00, 0x10, 0x03};  // 250002 = 0x3D092
+  expected.insert(expected.end(), file.begin(), file.end());
+  EXPECT_EQ(report.bytes, expected);
+  ASSERT_TRUE(report.peerClosed);
+  auto pause = report.ended - *report.lastByte;
+  EXPECT_GE(pause, std::chrono::milliseconds(1900));
+  EXPECT_EQ(result.err.find("progress: 0%\n"), 0u) << result.err;
+  EXPECT_NE(result.err.find("progress: 100%\nprogress: 0%\n"), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find("warning"), std::string::npos);
+}
+
+struct ExitCase {
+  const char* name;
+  enum class Camera { Listening, Resetting, None } camera;
+  std::vector<std::string> args;  // {PORT} and {DIR} are filled in
+  int exitCode;
+  std::string stderrHas;
+};
+
+void PrintTo(const ExitCase& c, std::ostream* out) { *out << c.name; }
+
+class CliExit : public ::testing::TestWithParam<ExitCase> {};
+
+TEST_P(CliExit, NamesTheFirstStepThatFailed) {
+  const ExitCase& c = GetParam();
+  testing::TempDir dir;
+  dir.Write("R7Z42P_fw.bin", testing::PatternBytes(1'000'000));
+  dir.Write("plain.bin", testing::PatternBytes(10));
+  std::optional<CameraThread> camera;
+  unsigned port = testing::UnusedLoopbackPort();
+  if (c.camera == ExitCase::Camera::Listening) camera.emplace();
+  if (c.camera == ExitCase::Camera::Resetting)
+    camera.emplace(tools::CamSimBehaviour{.resetAfter = 50000, .receiveBuffer = 4096});
+  if (camera) port = camera->Port();
+
+  auto fill = [&](std::string text) {
+    for (auto [key, value] : {std::pair<std::string, std::string>{"{PORT}", std::to_string(port)},
+                              {"{DIR}", dir.Path().string()}})
+      for (std::size_t at; (at = text.find(key)) != std::string::npos;) text.replace(at, key.size(), value);
+    return text;
+  };
+  std::vector<std::string> args;
+  for (const std::string& arg : c.args) args.push_back(fill(arg));
+
+  auto result = RunCli(args);
+  if (camera) camera->Report();
+
+  EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+  EXPECT_NE(result.err.find(fill(c.stderrHas)), std::string::npos) << result.err;
+}
+
+using Camera = ExitCase::Camera;
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliExit,
+    ::testing::Values(
+        ExitCase{"NoIp", Camera::None, {"{DIR}/R7Z42P_fw.bin"}, 2, "--ip is required"},
+        ExitCase{"MalformedIp", Camera::None, {"--ip", "1.2.3", "x"}, 2, "not a dotted-quad"},
+        ExitCase{"NoFile", Camera::None, {"--ip", "127.0.0.1"}, 2, "FILE is required"},
+        ExitCase{"ConnectRefused", Camera::None,
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_fw.bin"}, 3,
+                 "error: cannot connect to 127.0.0.1:{PORT}: Connection refused\n"},
+        ExitCase{"NoMarker", Camera::Listening,
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/plain.bin"}, 4,
+                 "warning: Please select Camera Firmware!!\n"},
+        ExitCase{"MissingFile", Camera::Listening,
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_gone.bin"}, 4,
+                 "error: Can't Open  {DIR}/R7Z42P_gone.bin\n"},
+        ExitCase{"ChannelRefused", Camera::None,
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "--channel", "zz", "{DIR}/R7Z42P_fw.bin"},
+                 4, "warning: Please select Channel!!\n"},
+        ExitCase{"ConnectionLost", Camera::Resetting,
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_fw.bin"}, 5,
+                 "warning: Network connection is closed.\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Cli, HelpExplainsChannelProgressAndExitStatus) {
+  auto result = RunCli({"--help"});
+  EXPECT_EQ(result.exitCode, 0);
+  for (const char* needle : {"--ip", "--channel", "--port", "FILE", "hexadecimal", "progress: N%",
+                             "Exit status", "5  connection lost"})
+    EXPECT_NE(result.out.find(needle), std::string::npos) << needle;
+}
+
+}  // namespace
+}  // namespace tessaro

@@ -1,0 +1,73 @@
+// tessaro-camsim: a stand-in camera on loopback that reads upload frames and says what came.
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "tools/camsim.h"
+
+int main(int argc, char** argv) {
+  using tessaro::tools::CamSim;
+  using tessaro::tools::CamSimBehaviour;
+  using std::chrono::milliseconds;
+
+  CLI::App app{
+      "Stand-in camera: listens on 127.0.0.1, reads each upload connection to its end and prints\n"
+      "the start byte, length field, channel byte, model code, file byte count, SHA-256 of the\n"
+      "file bytes, whether the frame was complete and when the tool closed the connection.",
+      "tessaro-camsim"};
+  unsigned port = 8399;
+  unsigned long long resetAfter = 0;
+  long long stallMs = 0, readDelayMs = 0, idleTimeoutMs = 0;
+  std::size_t readSize = 64 * 1024;
+  int receiveBuffer = 0;
+  unsigned connections = 0;
+  bool halfClose = false;
+
+  app.add_option("--port", port, "TCP port on 127.0.0.1 (0 takes a free one)")
+      ->capture_default_str()
+      ->check(CLI::Range(0, 65535));
+  app.add_option("--connections", connections, "stop after this many connections (0: never)")
+      ->capture_default_str();
+  auto* reset = app.add_option("--reset-after", resetAfter,
+                               "test: reset each connection after this many bytes");
+  app.add_option("--stall", stallMs, "test: read nothing for this many ms after accepting")
+      ->check(CLI::NonNegativeNumber);
+  app.add_flag("--half-close", halfClose, "test: shut down the camera's sending side at once");
+  app.add_option("--read-size", readSize, "test: largest single read in bytes")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+  app.add_option("--read-delay", readDelayMs, "test: pause in ms between reads")
+      ->check(CLI::NonNegativeNumber);
+  app.add_option("--receive-buffer", receiveBuffer, "test: SO_RCVBUF of each connection in bytes")
+      ->check(CLI::NonNegativeNumber);
+  app.add_option("--idle-timeout", idleTimeoutMs,
+                 "give up on a connection that sends nothing for this many ms (default: wait)")
+      ->check(CLI::PositiveNumber);
+  CLI11_PARSE(app, argc, argv);
+
+  CamSimBehaviour behaviour;
+  if (reset->count() > 0) behaviour.resetAfter = resetAfter;
+  behaviour.stall = milliseconds(stallMs);
+  behaviour.halfClose = halfClose;
+  behaviour.readSize = readSize;
+  behaviour.readDelay = milliseconds(readDelayMs);
+  behaviour.receiveBuffer = receiveBuffer;
+  if (idleTimeoutMs > 0) behaviour.idleTimeout = milliseconds(idleTimeoutMs);
+
+  CamSim camera(behaviour);
+  std::string error;
+  if (!camera.Listen(static_cast<std::uint16_t>(port), error)) {
+    std::cerr << "tessaro-camsim: cannot listen on 127.0.0.1:" << port << ": " << error << "\n";
+    return 1;
+  }
+  std::cout << "tessaro-camsim: listening on 127.0.0.1:" << camera.Port() << std::endl;
+  for (unsigned served = 0; connections == 0 || served < connections; ++served) {
+    auto report = camera.ServeOne();
+    if (!report) {
+      std::cerr << "tessaro-camsim: accept failed\n";
+      return 1;
+    }
+    tessaro::tools::PrintReport(std::cout, *report);
+  }
+  return 0;
+}

@@ -1,0 +1,77 @@
+#include "tools/frame_inspector.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+namespace tessaro::tools {
+
+namespace {
+constexpr std::uint64_t kHeaderSize = 5;  // start byte and length field
+}  // namespace
+
+FrameInspector::FrameInspector() : m_digest(EVP_MD_CTX_new()) {
+  if (!m_digest || EVP_DigestInit_ex(m_digest.get(), EVP_sha256(), nullptr) != 1)
+    throw std::runtime_error("SHA-256 is not available");
+}
+
+std::optional<std::uint32_t> FrameInspector::LengthField() const {
+  if (m_byteCount < kHeaderSize) return std::nullopt;
+  return static_cast<std::uint32_t>(m_lengthBytes[0]) |
+         static_cast<std::uint32_t>(m_lengthBytes[1]) << 8 |
+         static_cast<std::uint32_t>(m_lengthBytes[2]) << 16 |
+         static_cast<std::uint32_t>(m_lengthBytes[3]) << 24;
+}
+
+void FrameInspector::Feed(const std::uint8_t* data, std::size_t count) {
+  while (count > 0) {
+    const std::uint64_t offset = m_byteCount;
+    if (offset == 0) {
+      m_startByte = data[0];
+    } else if (offset < kHeaderSize) {
+      m_lengthBytes[offset - 1] = data[0];
+    } else if (offset == kHeaderSize) {
+      m_channel = data[0];
+    } else if (offset == kHeaderSize + 1) {
+      m_model = data[0];
+    } else {
+      // File bytes go to the digest in one piece, up to the announced end of the frame.
+      const std::uint64_t frameEnd = kHeaderSize + *LengthField();
+      const std::uint64_t fileRoom = frameEnd > offset ? frameEnd - offset : 0;
+      const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(count, fileRoom));
+      if (take > 0) {
+        EVP_DigestUpdate(m_digest.get(), data, take);
+        m_fileBytes += take;
+      }
+      m_extraBytes += count - take;
+      m_byteCount += count;
+      return;
+    }
+    ++m_byteCount;
+    ++data;
+    --count;
+  }
+}
+
+bool FrameInspector::Complete() const {
+  auto length = LengthField();
+  return length && m_byteCount == kHeaderSize + *length;
+}
+
+std::string FrameInspector::FileSha256() const {
+  std::unique_ptr<EVP_MD_CTX, DigestDeleter> copy(EVP_MD_CTX_new());
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int size = 0;
+  if (!copy || EVP_MD_CTX_copy_ex(copy.get(), m_digest.get()) != 1 ||
+      EVP_DigestFinal_ex(copy.get(), digest, &size) != 1)
+    return {};
+  std::string hex;
+  char pair[3];
+  for (unsigned int i = 0; i < size; ++i) {
+    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+    hex += pair;
+  }
+  return hex;
+}
+
+}  // namespace tessaro::tools
