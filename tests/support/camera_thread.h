@@ -1,8 +1,7 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <future>
+#include <stdexcept>
 #include <thread>
 
 #include "tools/camsim.h"
@@ -14,8 +13,7 @@ class CameraThread {
  public:
   explicit CameraThread(tools::CamSimBehaviour behaviour = {}) : m_camera(WithDefaults(behaviour)) {
     std::string error;
-    listening = m_camera.Listen(0, error);
-    EXPECT_TRUE(listening) << error;
+    if (!m_camera.Listen(0, error)) throw std::runtime_error("the stand-in cannot listen: " + error);
     m_report = std::async(std::launch::async,
                           [this] { return m_camera.ServeOne(std::chrono::seconds(20)); });
   }
@@ -25,14 +23,13 @@ class CameraThread {
 
   unsigned Port() const { return m_camera.Port(); }
 
-  // The report of the one connection, once the tool has ended it.
+  // The report of the one connection, once the tool has ended it. Throws (failing the test)
+  // when no connection came.
   tools::ConnectionReport Report() {
     auto report = m_report.get();
-    if (!report) ADD_FAILURE() << "the camera saw no connection";
-    return report ? std::move(*report) : tools::ConnectionReport{};
+    if (!report) throw std::runtime_error("the stand-in camera saw no connection");
+    return std::move(*report);
   }
-
-  bool listening = false;
 
  private:
   static tools::CamSimBehaviour WithDefaults(tools::CamSimBehaviour behaviour) {
@@ -50,7 +47,7 @@ class CameraThread {
 inline unsigned UnusedLoopbackPort() {
   tools::CamSim probe;
   std::string error;
-  EXPECT_TRUE(probe.Listen(0, error)) << error;
+  if (!probe.Listen(0, error)) throw std::runtime_error("no free loopback port: " + error);
   return probe.Port();
 }
 

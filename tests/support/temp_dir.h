@@ -1,6 +1,6 @@
 #pragma once
 
-#include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <cstdint>
 #include <filesystem>
