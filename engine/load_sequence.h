@@ -25,10 +25,10 @@ enum class TransferResult { NotAttempted, Complete, Failed };
 
 // What became of each step, for front ends that report it; the dialog shows only the messages.
 struct LoadOutcome {
-  std::string cameraAddress;                  // the address text the connect was given
-  bool channelAccepted = false;               // false: refused before connecting
-  std::optional<ConnectResult> connect;       // empty when the Load stopped before connecting
-  std::optional<BuildResult> image;           // empty when the Load stopped before building
+  std::string cameraAddress;             // the address text the connect was given
+  bool channelAccepted = false;          // false: refused before connecting
+  std::optional<ConnectResult> connect;  // empty when the Load stopped before connecting
+  std::optional<BuildResult> image;      // empty when the Load stopped before building
   TransferResult transfer = TransferResult::NotAttempted;
 };
 

@@ -51,6 +51,8 @@ SendResult CUploadSocket::SendAll(const std::uint8_t* buffer, std::size_t count)
 
 void CUploadSocket::Close() { m_socket->Close(); }
 
+bool CUploadSocket::IsConnected() const { return m_socket->IsOpen(); }
+
 const std::string& CUploadSocket::ConnectError() const { return m_connectError; }
 
 int ProgressPosition(std::uint64_t sent, std::uint32_t length) {
@@ -63,13 +65,16 @@ bool SendFirmwareImage(CUploadSocket& socket, const std::uint8_t* image, std::ui
                        platform::ProgressSink& progress, platform::MessageSink& messages) {
   progress.SetPosition(0);
 
-  // A failed start byte means the connect never succeeded: the operator is not told.
-  if (socket.SendAll(&UPLOAD_START_BYTE, 1) != SendResult::Sent) return false;
-
   auto lost = [&] {
     messages.ShowMessage(platform::MessageKind::Warning, MESSAGE_CONNECTION_CLOSED);
     return false;
   };
+
+  // On a socket whose connect failed the start byte fails too, and the operator is not told
+  // (a camera that cannot be reached is never reported). A camera that accepted and then reset
+  // before the first byte has lost the connection like any other.
+  const bool connected = socket.IsConnected();
+  if (socket.SendAll(&UPLOAD_START_BYTE, 1) != SendResult::Sent) return connected ? lost() : false;
 
   // The camera reads the length little-endian.
   const std::array<std::uint8_t, 4> lengthField{

@@ -34,13 +34,15 @@ struct SocketOptions {
 // connection and the Load closes it again.
 class CUploadSocket {
  public:
-  explicit CUploadSocket(std::unique_ptr<platform::StreamSocket> socket = platform::MakeSystemSocket(),
-                         SocketOptions options = {},
-                         platform::HostLookup lookup = platform::LookupHostName);
+  explicit CUploadSocket(
+      std::unique_ptr<platform::StreamSocket> socket = platform::MakeSystemSocket(),
+      SocketOptions options = {}, platform::HostLookup lookup = platform::LookupHostName);
 
   ConnectResult ConnectToCamera(const std::string& host, unsigned port);
   SendResult SendAll(const std::uint8_t* buffer, std::size_t count);
   void Close();
+  // True from a successful connect until the close (or a write that closed it).
+  bool IsConnected() const;
 
   // Why the last ConnectToCamera failed, in the system's words, for front ends that report it.
   const std::string& ConnectError() const;

@@ -29,8 +29,7 @@ std::string LastSocketErrorText() {
                        static_cast<DWORD>(code), 0, text, sizeof text, nullptr) == 0)
     return "socket error " + std::to_string(code);
   std::string message(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
-    message.pop_back();
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
   return message;
 }
 
@@ -88,8 +87,8 @@ class SystemSocket final : public StreamSocket {
   }
 
   bool SetSendBufferSize(int bytes) override {
-    return Check(::setsockopt(m_socket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bytes),
-                              sizeof bytes) == 0);
+    return Check(::setsockopt(m_socket, SOL_SOCKET, SO_SNDBUF,
+                              reinterpret_cast<const char*>(&bytes), sizeof bytes) == 0);
   }
 
   bool SetSendTimeout(std::chrono::milliseconds timeout) override {

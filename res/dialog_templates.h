@@ -30,14 +30,14 @@ inline constexpr const char* STRING_ABOUT_MENU_TEXT = "Tessaro 정보...";  // s
 inline constexpr const char* STRING_HELP_FAILED = "도움말 시작 실패.";
 
 enum class ControlKind {
-  Static,             // left-aligned text
-  StaticIcon,         // the application icon
+  Static,      // left-aligned text
+  StaticIcon,  // the application icon
   Edit,
   PushButton,
   DefaultPushButton,
-  Progress,           // range 0..100, no text
-  ComboDropDown,      // editable, unsorted
-  IpAddress,          // four fields of 0..255
+  Progress,       // range 0..100, no text
+  ComboDropDown,  // editable, unsorted
+  IpAddress,      // four fields of 0..255
 };
 
 enum ControlStyle : unsigned {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "engine/channel.h"
+
+#include <gtest/gtest.h>
 
 namespace tessaro::engine {
 namespace {
@@ -16,7 +16,8 @@ void PrintTo(const ChannelCase& c, std::ostream* out) { *out << c.name; }
 class ChannelParse : public ::testing::TestWithParam<ChannelCase> {};
 
 TEST_P(ChannelParse, ReadsTheTextAsHexadecimal) {
-  EXPECT_EQ(ParseChannelText(GetParam().text), GetParam().value) << "text: \"" << GetParam().text << "\"";
+  EXPECT_EQ(ParseChannelText(GetParam().text), GetParam().value)
+      << "text: \"" << GetParam().text << "\"";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -31,7 +32,8 @@ INSTANTIATE_TEST_SUITE_P(
         ChannelCase{"UpperPrefix", "0X20", 0x20}, ChannelCase{"NegativePrefix", "-0x2", -2},
         ChannelCase{"PrefixWithoutDigits", "0x", 0}, ChannelCase{"PrefixThenLetter", "0xz", 0},
         ChannelCase{"LeadingBlanks", "  \t12", 0x12}, ChannelCase{"StopsAtNonDigit", "12 3", 0x12},
-        ChannelCase{"TrailingJunk", "7g", 0x07}, ChannelCase{"WrapsPast32Bits", "123456789", 0x23456789},
+        ChannelCase{"TrailingJunk", "7g", 0x07},
+        ChannelCase{"WrapsPast32Bits", "123456789", 0x23456789},
         ChannelCase{"Empty", "", std::nullopt}, ChannelCase{"OnlyBlanks", "   ", std::nullopt},
         ChannelCase{"Letters", "zz", std::nullopt}, ChannelCase{"LoneSign", "-", std::nullopt},
         ChannelCase{"BlankAfterSign", "- 1", std::nullopt}),

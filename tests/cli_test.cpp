@@ -22,8 +22,8 @@ TEST(Cli, DeliversTheFrameAndClosesAboutTwoSecondsAfterTheLastByte) {
   std::string path = dir.Write("SOME/R7Z42WRS_x.bin", file);
   CameraThread camera;
 
-  auto result = RunCli({"--ip", "127.0.0.1", "--port", std::to_string(camera.Port()), "--channel",
-                        "10", path});
+  auto result = RunCli(
+      {"--ip", "127.0.0.1", "--port", std::to_string(camera.Port()), "--channel", "10", path});
   tools::ConnectionReport report = camera.Report();
 
   EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -65,7 +65,8 @@ TEST_P(CliExit, NamesTheFirstStepThatFailed) {
   auto fill = [&](std::string text) {
     for (auto [key, value] : {std::pair<std::string, std::string>{"{PORT}", std::to_string(port)},
                               {"{DIR}", dir.Path().string()}})
-      for (std::size_t at; (at = text.find(key)) != std::string::npos;) text.replace(at, key.size(), value);
+      for (std::size_t at; (at = text.find(key)) != std::string::npos;)
+        text.replace(at, key.size(), value);
     return text;
   };
   std::vector<std::string> args;
@@ -85,20 +86,31 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"NoIp", Camera::None, {"{DIR}/R7Z42P_fw.bin"}, 2, "--ip is required"},
         ExitCase{"MalformedIp", Camera::None, {"--ip", "1.2.3", "x"}, 2, "not a dotted-quad"},
         ExitCase{"NoFile", Camera::None, {"--ip", "127.0.0.1"}, 2, "FILE is required"},
-        ExitCase{"ConnectRefused", Camera::None,
-                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_fw.bin"}, 3,
+        ExitCase{"ConnectRefused",
+                 Camera::None,
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_fw.bin"},
+                 3,
                  "error: cannot connect to 127.0.0.1:{PORT}: Connection refused\n"},
-        ExitCase{"NoMarker", Camera::Listening,
-                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/plain.bin"}, 4,
+        ExitCase{"NoMarker",
+                 Camera::Listening,
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/plain.bin"},
+                 4,
                  "warning: Please select Camera Firmware!!\n"},
-        ExitCase{"MissingFile", Camera::Listening,
-                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_gone.bin"}, 4,
+        ExitCase{"MissingFile",
+                 Camera::Listening,
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_gone.bin"},
+                 4,
                  "error: Can't Open  {DIR}/R7Z42P_gone.bin\n"},
-        ExitCase{"ChannelRefused", Camera::None,
-                 {"--ip", "127.0.0.1", "--port", "{PORT}", "--channel", "zz", "{DIR}/R7Z42P_fw.bin"},
-                 4, "warning: Please select Channel!!\n"},
-        ExitCase{"ConnectionLost", Camera::Resetting,
-                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_fw.bin"}, 5,
+        ExitCase{
+            "ChannelRefused",
+            Camera::None,
+            {"--ip", "127.0.0.1", "--port", "{PORT}", "--channel", "zz", "{DIR}/R7Z42P_fw.bin"},
+            4,
+            "warning: Please select Channel!!\n"},
+        ExitCase{"ConnectionLost",
+                 Camera::Resetting,
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_fw.bin"},
+                 5,
                  "warning: Network connection is closed.\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 

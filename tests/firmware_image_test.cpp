@@ -30,16 +30,16 @@ TEST_P(MarkerTable, PicksTheFirstMarkerInTableOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, MarkerTable,
-    ::testing::Values(
-        MarkerCase{"P", "D:\\fw\\R7Z42P_1.bin", 1}, MarkerCase{"WR", "D:\\fw\\R7Z42WR_1.bin", 2},
-        MarkerCase{"WrsIsThreeNotTwo", "D:\\fw\\R7Z42WRS_1.4.bin", 3},
-        MarkerCase{"LkSharesThree", "/fw/R7Z42LK_2.bin", 3},
-        MarkerCase{"PsIsFourNotOne", "/fw/R7Z42PS_2.bin", 4},
-        MarkerCase{"TableOrderBeatsPathOrder", "/R7Z42WR_/R7Z42P_x.bin", 1},
-        MarkerCase{"DirectoryMarker", "D:\\R7Z42PS_\\image.bin", 4},
-        MarkerCase{"LowerCaseRefused", "/fw/r7z42p_1.bin", std::nullopt},
-        MarkerCase{"NeedsTheUnderscore", "/fw/R7Z42P1.bin", std::nullopt},
-        MarkerCase{"Empty", "", std::nullopt}),
+    ::testing::Values(MarkerCase{"P", "D:\\fw\\R7Z42P_1.bin", 1},
+                      MarkerCase{"WR", "D:\\fw\\R7Z42WR_1.bin", 2},
+                      MarkerCase{"WrsIsThreeNotTwo", "D:\\fw\\R7Z42WRS_1.4.bin", 3},
+                      MarkerCase{"LkSharesThree", "/fw/R7Z42LK_2.bin", 3},
+                      MarkerCase{"PsIsFourNotOne", "/fw/R7Z42PS_2.bin", 4},
+                      MarkerCase{"TableOrderBeatsPathOrder", "/R7Z42WR_/R7Z42P_x.bin", 1},
+                      MarkerCase{"DirectoryMarker", "D:\\R7Z42PS_\\image.bin", 4},
+                      MarkerCase{"LowerCaseRefused", "/fw/r7z42p_1.bin", std::nullopt},
+                      MarkerCase{"NeedsTheUnderscore", "/fw/R7Z42P1.bin", std::nullopt},
+                      MarkerCase{"Empty", "", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MarkerSearch, CoversPathsOfAnyLength) {
@@ -99,7 +99,8 @@ TEST_F(BuildImage, UnopenablePathsAreAnErrorNamingThePath) {
     messages.messages.clear();
     SCOPED_TRACE(path);
     EXPECT_EQ(Build(1, path), BuildResult::Refused);
-    EXPECT_EQ(messages.messages, (std::vector<Message>{{MessageKind::Error, "Can't Open  " + path}}));
+    EXPECT_EQ(messages.messages,
+              (std::vector<Message>{{MessageKind::Error, "Can't Open  " + path}}));
     EXPECT_EQ(image.buffer, nullptr);
   }
 }

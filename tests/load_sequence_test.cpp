@@ -54,7 +54,8 @@ TEST_F(LoadSequence, ConnectsSendsThenPausesWithTheBarAt100BeforeResettingAndClo
 
   LoadOutcome outcome = Run(Request("10", path));
 
-  EXPECT_EQ(sleeper.pauses, (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(2000)}));
+  EXPECT_EQ(sleeper.pauses,
+            (std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(2000)}));
   EXPECT_EQ(progress.positions, (std::vector<int>{0, 100, 0}));
   EXPECT_FALSE(fake->open);
   EXPECT_EQ(fake->connectedTo.second, 8399);

@@ -29,8 +29,8 @@ struct FakeLink {
 TEST(ConnectToCamera, SetsExactlyTheSendBufferAndBothTimeoutsThenConnects) {
   FakeLink link;
   EXPECT_EQ(link.socket->ConnectToCamera("127.0.0.1", 8399), ConnectResult::Connected);
-  EXPECT_EQ(link.fake->options,
-            (std::vector<std::string>{"SO_SNDBUF=10240", "SO_SNDTIMEO=180000", "SO_RCVTIMEO=180000"}));
+  EXPECT_EQ(link.fake->options, (std::vector<std::string>{"SO_SNDBUF=10240", "SO_SNDTIMEO=180000",
+                                                          "SO_RCVTIMEO=180000"}));
   EXPECT_EQ(link.fake->connectedTo.first, (platform::Ipv4Address{127, 0, 0, 1}));
   EXPECT_EQ(link.fake->connectedTo.second, 8399);
   EXPECT_TRUE(link.fake->open);
@@ -109,7 +109,7 @@ TEST(SendAll, FailureKeepsTheSocketOpenButZeroClosesIt) {
 struct FrameCase {
   const char* name;
   std::uint32_t payloadLength;
-  std::vector<std::size_t> payloadWrites;  // after the 1-byte and 4-byte writes
+  std::vector<std::size_t> payloadWrites;               // after the 1-byte and 4-byte writes
   std::vector<std::pair<std::size_t, int>> progressAt;  // (index among positions set, value)
 };
 
@@ -181,7 +181,7 @@ TEST(ProgressPosition, TruncatesTheDoublePrecisionPercentage) {
   EXPECT_EQ(ProgressPosition(0xFFFFFFFFu, 0xFFFFFFFFu), 100);
 }
 
-TEST(SendFirmwareImageFailures, StartByteFailsSilentlyLaterWritesSayConnectionClosed) {
+TEST(SendFirmwareImageFailures, OnlyAnUnconnectedSocketFailsSilently) {
   struct Case {
     const char* name;
     bool connected;
@@ -192,7 +192,8 @@ TEST(SendFirmwareImageFailures, StartByteFailsSilentlyLaterWritesSayConnectionCl
   const Message closed{MessageKind::Warning, "Network connection is closed."};
   const Case cases[] = {
       {"never connected", false, -1, {}, 0},
-      {"start byte", true, 0, {}, 0},
+      // Connected, then reset before the first byte: a lost connection, not a silent one.
+      {"start byte", true, 0, {closed}, 0},
       {"length field", true, 3, {closed}, 0},
       {"payload", true, 5 + 49152 + 10, {closed}, 48},
   };

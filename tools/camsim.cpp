@@ -41,7 +41,7 @@ bool CamSim::Listen(std::uint16_t port, std::string& error) {
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t size = sizeof address;
   if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(m_listener, 8) != 0 ||
+      ::listen(m_listener, SOMAXCONN) != 0 ||
       ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
     error = std::strerror(errno);
     ::close(m_listener);
@@ -130,7 +130,8 @@ void CamSim::ReadConnection(int connection, ConnectionReport& report) {
       return;
     }
     report.frame.Feed(buffer.data(), static_cast<std::size_t>(got));
-    if (m_behaviour.keepBytes) report.bytes.insert(report.bytes.end(), buffer.data(), buffer.data() + got);
+    if (m_behaviour.keepBytes)
+      report.bytes.insert(report.bytes.end(), buffer.data(), buffer.data() + got);
     report.lastByte = Clock::now();
     if (m_behaviour.readDelay.count() > 0) std::this_thread::sleep_for(m_behaviour.readDelay);
   }

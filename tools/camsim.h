@@ -13,13 +13,13 @@ namespace tessaro::tools {
 
 // How the stand-in camera treats each connection.
 struct CamSimBehaviour {
-  std::optional<std::uint64_t> resetAfter;    // reset the connection once this many bytes arrived
-  std::chrono::milliseconds stall{0};         // read nothing for this long after accepting
-  bool halfClose = false;                     // shut down our sending side at once, keep reading
-  std::size_t readSize = 64 * 1024;           // largest single read
-  std::chrono::milliseconds readDelay{0};     // pause between reads
-  int receiveBuffer = 0;                      // SO_RCVBUF for accepted connections; 0 keeps the system's
-  bool keepBytes = false;                     // keep every received byte in the report
+  std::optional<std::uint64_t> resetAfter;  // reset the connection once this many bytes arrived
+  std::chrono::milliseconds stall{0};       // read nothing for this long after accepting
+  bool halfClose = false;                   // shut down our sending side at once, keep reading
+  std::size_t readSize = 64 * 1024;         // largest single read
+  std::chrono::milliseconds readDelay{0};   // pause between reads
+  int receiveBuffer = 0;   // SO_RCVBUF for accepted connections; 0 keeps the system's
+  bool keepBytes = false;  // keep every received byte in the report
   std::optional<std::chrono::milliseconds> idleTimeout;  // give up on a silent peer after this
 };
 
@@ -28,9 +28,9 @@ struct ConnectionReport {
   FrameInspector frame;
   std::vector<std::uint8_t> bytes;  // only with keepBytes
   bool resetByCamera = false;
-  bool peerClosed = false;          // an orderly end of stream from the tool
+  bool peerClosed = false;  // an orderly end of stream from the tool
   bool timedOut = false;
-  std::string readError;            // the system's reason when the read failed
+  std::string readError;  // the system's reason when the read failed
   std::chrono::steady_clock::time_point accepted;
   std::optional<std::chrono::steady_clock::time_point> lastByte;
   std::chrono::steady_clock::time_point ended;

@@ -6,9 +6,9 @@
 #include "tools/camsim.h"
 
 int main(int argc, char** argv) {
+  using std::chrono::milliseconds;
   using tessaro::tools::CamSim;
   using tessaro::tools::CamSimBehaviour;
-  using std::chrono::milliseconds;
 
   CLI::App app{
       "Stand-in camera: listens on 127.0.0.1, reads each upload connection to its end and prints\n"

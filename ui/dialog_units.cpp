@@ -17,8 +17,8 @@ int MulDiv(int value, int numerator, int denominator) {
 DialogBaseUnits BaseUnitsOf(const QFont& font) {
   QFontMetrics metrics(font);
   // The average width of the Latin letters, rounded up, as dialog fonts have always measured it.
-  const int alphabetWidth =
-      metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int alphabetWidth = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   return {(alphabetWidth / 26 + 1) / 2, metrics.height()};
 }
 

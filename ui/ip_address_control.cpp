@@ -17,7 +17,8 @@ CIpAddressControl::CIpAddressControl(QWidget* parent) : QFrame(parent) {
   setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   setAutoFillBackground(true);
   setBackgroundRole(QPalette::Base);
-  auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), this);
+  auto* digits =
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), this);
   for (int index = 0; index < kFieldCount; ++index) {
     auto* field = new QLineEdit(this);
     field->setObjectName(QStringLiteral("field%1").arg(index));
@@ -73,8 +74,8 @@ void CIpAddressControl::MoveToField(int index, bool toEnd) {
 
 bool CIpAddressControl::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QFrame::eventFilter(watched, event);
-  const int index = static_cast<int>(
-      std::find(m_fields.begin(), m_fields.end(), watched) - m_fields.begin());
+  const int index =
+      static_cast<int>(std::find(m_fields.begin(), m_fields.end(), watched) - m_fields.begin());
   if (index >= kFieldCount) return false;
   QLineEdit* field = m_fields[static_cast<std::size_t>(index)];
   auto* key = static_cast<QKeyEvent*>(event);
@@ -121,7 +122,8 @@ void CIpAddressControl::resizeEvent(QResizeEvent* event) {
   const int fieldWidth = (inner.width() - dotWidth * (kFieldCount - 1)) / kFieldCount;
   int x = inner.x();
   for (int index = 0; index < kFieldCount; ++index) {
-    m_fields[static_cast<std::size_t>(index)]->setGeometry(x, inner.y(), fieldWidth, inner.height());
+    m_fields[static_cast<std::size_t>(index)]->setGeometry(x, inner.y(), fieldWidth,
+                                                           inner.height());
     x += fieldWidth;
     if (index + 1 < kFieldCount) {
       if (auto* dot = findChild<QLabel*>(QStringLiteral("dot%1").arg(index)))

@@ -17,9 +17,9 @@ QString ApplicationTitle() {
 }
 
 void ShowMessageBox(QWidget* owner, platform::MessageKind kind, const QString& text) {
-  QMessageBox box(kind == platform::MessageKind::Warning ? QMessageBox::Warning
-                                                         : QMessageBox::Critical,
-                  ApplicationTitle(), text, QMessageBox::Ok, owner);
+  QMessageBox box(
+      kind == platform::MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Critical,
+      ApplicationTitle(), text, QMessageBox::Ok, owner);
   box.setObjectName(QStringLiteral("IDD_MESSAGE_BOX"));
   box.setTextFormat(Qt::PlainText);
   box.exec();

@@ -100,7 +100,8 @@ void CTemplateDialog::accept() {
 void CTemplateDialog::reject() { done(res::IDCANCEL); }
 
 void CTemplateDialog::keyPressEvent(QKeyEvent* event) {
-  const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+  const bool plain =
+      event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
   if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
     if (auto* focused = qobject_cast<QPushButton*>(focusWidget())) {
       focused->click();

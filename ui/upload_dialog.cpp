@@ -33,8 +33,8 @@ class BarProgressSink final : public platform::ProgressSink {
     if (position == m_last) return;
     m_last = position;
     QProgressBar* bar = m_bar;
-    QMetaObject::invokeMethod(bar, [bar, position] { bar->setValue(position); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        bar, [bar, position] { bar->setValue(position); }, Qt::BlockingQueuedConnection);
   }
 
  private:
@@ -49,8 +49,9 @@ class BoxMessageSink final : public platform::MessageSink {
   void ShowMessage(platform::MessageKind kind, const std::string& text) override {
     QWidget* owner = m_owner;
     const QString message = QString::fromLocal8Bit(text.c_str());
-    QMetaObject::invokeMethod(owner, [owner, kind, message] { ShowMessageBox(owner, kind, message); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        owner, [owner, kind, message] { ShowMessageBox(owner, kind, message); },
+        Qt::BlockingQueuedConnection);
   }
 
  private:
@@ -100,7 +101,8 @@ CUploadDialog::CUploadDialog(QWidget* parent)
   m_channelCombo = Control<QComboBox>("IDC_CHANNEL_COMBO");
   m_hAppIcon = AppIcon();
 
-  for (const char* item : res::ChannelComboItems()) m_channelCombo->addItem(QString::fromLatin1(item));
+  for (const char* item : res::ChannelComboItems())
+    m_channelCombo->addItem(QString::fromLatin1(item));
   m_channelCombo->setCurrentIndex(-1);
   UpdateData(false);  // the combo shows "1" with no list entry selected
 
@@ -145,7 +147,8 @@ void CUploadDialog::RunHoldingInput(const std::function<void()>& work) {
   std::thread worker([&] {
     work();
     finished = true;
-    QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection);  // wakes the loop below
+    QMetaObject::invokeMethod(
+        this, [] {}, Qt::QueuedConnection);  // wakes the loop below
   });
   while (!finished) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   worker.join();

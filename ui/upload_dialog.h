@@ -34,7 +34,9 @@ class CUploadDialog : public CTemplateDialog {
   // For tests only: the product always uses the camera's port, the real pause and the real
   // file chooser.
   void SetPortForTesting(unsigned port) { m_port = port; }
-  void SetSleeperForTesting(std::unique_ptr<platform::Sleeper> sleeper) { m_sleeper = std::move(sleeper); }
+  void SetSleeperForTesting(std::unique_ptr<platform::Sleeper> sleeper) {
+    m_sleeper = std::move(sleeper);
+  }
   void SetFirmwareChooserForTesting(FirmwareChooser chooser) { m_chooser = std::move(chooser); }
 
   bool IsLoadRunning() const { return m_loadRunning; }

@@ -13,7 +13,8 @@ class CameraThread {
  public:
   explicit CameraThread(tools::CamSimBehaviour behaviour = {}) : m_camera(WithDefaults(behaviour)) {
     std::string error;
-    if (!m_camera.Listen(0, error)) throw std::runtime_error("the stand-in cannot listen: " + error);
+    if (!m_camera.Listen(0, error))
+      throw std::runtime_error("the stand-in cannot listen: " + error);
     m_report = std::async(std::launch::async,
                           [this] { return m_camera.ServeOne(std::chrono::seconds(20)); });
   }

@@ -51,7 +51,7 @@ struct FakeSocketScript {
   bool createFails = false;
   int optionFailsAt = -1;  // 0 send buffer, 1 send time-out, 2 receive time-out
   bool connectFails = false;
-  long long failSendAfterBytes = -1;  // -1: never
+  long long failSendAfterBytes = -1;   // -1: never
   std::size_t largestSend = SIZE_MAX;  // the system may take fewer bytes than offered
   bool sendReturnsZero = false;
 };

@@ -30,7 +30,8 @@ class TempDir {
     std::filesystem::path file = m_path / relative;
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return file.string();
   }
 
@@ -41,7 +42,8 @@ class TempDir {
 // Bytes that differ from their neighbours, so a shifted or truncated copy shows.
 inline std::vector<std::uint8_t> PatternBytes(std::size_t count) {
   std::vector<std::uint8_t> bytes(count);
-  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>((i * 131 + 7) ^ (i >> 8));
+  for (std::size_t i = 0; i < count; ++i)
+    bytes[i] = static_cast<std::uint8_t>((i * 131 + 7) ^ (i >> 8));
   return bytes;
 }
 

@@ -1,7 +1,7 @@
+#include "ui/ip_address_control.h"
+
 #include <QLineEdit>
 #include <QtTest>
-
-#include "ui/ip_address_control.h"
 
 using tessaro::ui::CIpAddressControl;
 
@@ -36,11 +36,12 @@ void IpAddressControlTest::typing_data() {
   QTest::addColumn<QStringList>("fields");
   QTest::addColumn<QString>("address");  // what the Load sequence is handed, field 0 first
 
-  QTest::newRow("dotted") << "192.168.0.20" << QStringList{"192", "168", "0", "20"} << "192.168.0.20";
-  QTest::newRow("three digits advance") << "127000000001" << QStringList{"127", "000", "000", "001"}
-                                        << "127.0.0.1";
-  QTest::newRow("above 255 becomes 255") << "300.999.1.1" << QStringList{"255", "255", "1", "1"}
-                                         << "255.255.1.1";
+  QTest::newRow("dotted") << "192.168.0.20" << QStringList{"192", "168", "0", "20"}
+                          << "192.168.0.20";
+  QTest::newRow("three digits advance")
+      << "127000000001" << QStringList{"127", "000", "000", "001"} << "127.0.0.1";
+  QTest::newRow("above 255 becomes 255")
+      << "300.999.1.1" << QStringList{"255", "255", "1", "1"} << "255.255.1.1";
   QTest::newRow("digits only") << "1a2b.-3" << QStringList{"12", "3", "", ""} << "12.3.0.0";
   QTest::newRow("dot in empty field stays") << "1..2" << QStringList{"1", "2", "", ""} << "1.2.0.0";
   QTest::newRow("blank reads as zero") << "" << QStringList{"", "", "", ""} << "0.0.0.0";

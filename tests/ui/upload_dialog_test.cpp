@@ -1,3 +1,5 @@
+#include "ui/upload_dialog.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFileDialog>
@@ -18,7 +20,6 @@
 #include "ui/about_dialog.h"
 #include "ui/ip_address_control.h"
 #include "ui/upload_app.h"
-#include "ui/upload_dialog.h"
 
 using namespace tessaro;
 namespace tt = tessaro::testing;
@@ -253,21 +254,25 @@ void UploadDialogTest::browseReplacesThePathOnOkAndKeepsItOnCancel() {
 
   QStringList filters;
   bool existingOnly = false;
-  WhenModal<QFileDialog>([&](QFileDialog* chooser) {
-    filters = chooser->nameFilters();
-    existingOnly = chooser->fileMode() == QFileDialog::ExistingFile;
-    chooser->reject();
-  }, f.dialog.get());
+  WhenModal<QFileDialog>(
+      [&](QFileDialog* chooser) {
+        filters = chooser->nameFilters();
+        existingOnly = chooser->fileMode() == QFileDialog::ExistingFile;
+        chooser->reject();
+      },
+      f.dialog.get());
   QTest::mouseClick(browse, Qt::LeftButton);
   QCOMPARE(path->text(), QStringLiteral("typed by hand"));
   QCOMPARE(filters, QStringList{QStringLiteral("All Files (*.*)")});
   QVERIFY(existingOnly);
 
-  WhenModal<QFileDialog>([&](QFileDialog* chooser) {
-    // As the operator would: type the path into the chooser's file name box, then OK.
-    chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);
-    QMetaObject::invokeMethod(chooser, "accept");
-  }, f.dialog.get());
+  WhenModal<QFileDialog>(
+      [&](QFileDialog* chooser) {
+        // As the operator would: type the path into the chooser's file name box, then OK.
+        chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);
+        QMetaObject::invokeMethod(chooser, "accept");
+      },
+      f.dialog.get());
   QTest::mouseClick(browse, Qt::LeftButton);
   QCOMPARE(path->text(), chosen);
   f.dialog->reject();
@@ -332,8 +337,8 @@ void UploadDialogTest::loadMessagesAreModalBoxesWithIconAndCaption_data() {
                              << "Please select Camera Firmware!!";
   QTest::newRow("cannot open") << "R7Z42P_missing.bin" << false << int(QMessageBox::Critical)
                                << "Can't Open  {PATH}";
-  QTest::newRow("connection lost") << "R7Z42P_fw.bin" << true << int(QMessageBox::Warning)
-                                   << "Network connection is closed.";
+  QTest::newRow("connection lost")
+      << "R7Z42P_fw.bin" << true << int(QMessageBox::Warning) << "Network connection is closed.";
 }
 
 void UploadDialogTest::loadMessagesAreModalBoxesWithIconAndCaption() {
@@ -358,11 +363,14 @@ void UploadDialogTest::loadMessagesAreModalBoxesWithIconAndCaption() {
 
   std::vector<SeenBox> seen;
   bool dialogBlocked = false;
-  WhenModal<QMessageBox>([&](QMessageBox* box) {
-    seen.push_back({box->icon(), box->windowTitle(), box->text(), int(box->buttons().size())});
-    dialogBlocked = QApplication::activeModalWidget() == box && box->parentWidget() == f.dialog.get();
-    QTest::keyClick(box, Qt::Key_Return);
-  }, f.dialog.get());
+  WhenModal<QMessageBox>(
+      [&](QMessageBox* box) {
+        seen.push_back({box->icon(), box->windowTitle(), box->text(), int(box->buttons().size())});
+        dialogBlocked =
+            QApplication::activeModalWidget() == box && box->parentWidget() == f.dialog.get();
+        QTest::keyClick(box, Qt::Key_Return);
+      },
+      f.dialog.get());
   QTest::mouseClick(f.Find<QPushButton>("IDC_LOAD_FIRMWARE"), Qt::LeftButton);
   camera.Report();
 
@@ -434,20 +442,25 @@ void UploadDialogTest::aboutEntryOpensTheAboutBoxEachTime() {
       auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
       if (!menu) return;
       popupTimer->stop();
-      for (QAction* action : menu->actions()) menuTexts << (action->isSeparator() ? "-" : action->text());
-      WhenModal<ui::CAboutDialog>([&](ui::CAboutDialog* about) {
-        caption = about->windowTitle();
-        version = about->findChild<QLabel*>("IDC_VERSION_TEXT")->text();
-        notice = about->findChild<QLabel*>("IDC_NOTICE_TEXT")->text();
-        auto* ok = about->findChild<QPushButton*>("IDOK");
-        okFocusedAndDefault = ok->isDefault() && QApplication::focusWidget() == ok && ok->text() == "확인";
-        QTest::keyClick(about, round == 0 ? Qt::Key_Return : Qt::Key_Escape);
-      }, f.dialog.get());
+      for (QAction* action : menu->actions())
+        menuTexts << (action->isSeparator() ? "-" : action->text());
+      WhenModal<ui::CAboutDialog>(
+          [&](ui::CAboutDialog* about) {
+            caption = about->windowTitle();
+            version = about->findChild<QLabel*>("IDC_VERSION_TEXT")->text();
+            notice = about->findChild<QLabel*>("IDC_NOTICE_TEXT")->text();
+            auto* ok = about->findChild<QPushButton*>("IDOK");
+            okFocusedAndDefault =
+                ok->isDefault() && QApplication::focusWidget() == ok && ok->text() == "확인";
+            QTest::keyClick(about, round == 0 ? Qt::Key_Return : Qt::Key_Escape);
+          },
+          f.dialog.get());
       menu->actions().last()->trigger();
       menu->close();
     });
     popupTimer->start(10);
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), f.dialog->mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                 f.dialog->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(f.dialog.get(), &rightClick);
 
     QCOMPARE(menuTexts, (QStringList{"-", "Tessaro 정보..."}));
@@ -463,11 +476,13 @@ void UploadDialogTest::f1WarnsThatHelpCannotStart() {
   Fixture f;
   f.Open(engine::UPLOAD_PORT);
   QStringList texts;
-  WhenModal<QMessageBox>([&](QMessageBox* box) {
-    texts << box->text() << box->windowTitle();
-    QVERIFY(box->icon() == QMessageBox::Warning);
-    box->accept();
-  }, f.dialog.get());
+  WhenModal<QMessageBox>(
+      [&](QMessageBox* box) {
+        texts << box->text() << box->windowTitle();
+        QVERIFY(box->icon() == QMessageBox::Warning);
+        box->accept();
+      },
+      f.dialog.get());
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
   QCOMPARE(texts, (QStringList{"도움말 시작 실패.", ExpectedCaption()}));
 
@@ -475,10 +490,12 @@ void UploadDialogTest::f1WarnsThatHelpCannotStart() {
   about.open();
   QVERIFY(QTest::qWaitForWindowActive(&about));
   texts.clear();
-  WhenModal<QMessageBox>([&](QMessageBox* box) {
-    texts << box->text();
-    box->accept();
-  }, &about);
+  WhenModal<QMessageBox>(
+      [&](QMessageBox* box) {
+        texts << box->text();
+        box->accept();
+      },
+      &about);
   QTest::keyClick(&about, Qt::Key_F1);
   QCOMPARE(texts, (QStringList{"도움말 시작 실패."}));
   about.reject();
