@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libcli11-dev libssl-dev
   qt6-base-dev fonts-nanum
   xvfb xauth imagemagick socat
-  clang libclang-rt-14-dev valgrind
+  clang libclang-rt-14-dev valgrind python3 time
 )
 
 missing=()

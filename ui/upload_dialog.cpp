@@ -32,9 +32,11 @@ class BarProgressSink final : public platform::ProgressSink {
   void SetPosition(int position) override {
     if (position == m_last) return;
     m_last = position;
+    // Posted, not waited for: the transfer never waits on a repaint. Posted events keep their
+    // order, also against the blocking message boxes.
     QProgressBar* bar = m_bar;
     QMetaObject::invokeMethod(
-        bar, [bar, position] { bar->setValue(position); }, Qt::BlockingQueuedConnection);
+        bar, [bar, position] { bar->setValue(position); }, Qt::QueuedConnection);
   }
 
  private:
@@ -152,6 +154,7 @@ void CUploadDialog::RunHoldingInput(const std::function<void()>& work) {
   });
   while (!finished) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   worker.join();
+  QCoreApplication::sendPostedEvents();  // the last progress positions, before input returns
   qApp->removeEventFilter(this);
   m_loadRunning = false;
 
