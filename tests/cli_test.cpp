@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/camera_thread.h"
+#include "support/frames.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
@@ -27,9 +28,9 @@ TEST(Cli, DeliversTheFrameAndClosesAboutTwoSecondsAfterTheLastByte) {
   tools::ConnectionReport report = camera.Report();
 
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  std::vector<std::uint8_t> expected{0x72, 0x92, 0xD0, 0x03, 0x00, 0x10, 0x03};  // 250002 = 0x3D092
-  expected.insert(expected.end(), file.begin(), file.end());
-  EXPECT_EQ(report.bytes, expected);
+  EXPECT_EQ(report.bytes, testing::ExpectedFrame(0x10, 0x03, file));
+  EXPECT_EQ(std::vector<std::uint8_t>(report.bytes.begin(), report.bytes.begin() + 5),
+            (std::vector<std::uint8_t>{0x72, 0x92, 0xD0, 0x03, 0x00}));  // 250002 = 0x3D092
   ASSERT_TRUE(report.peerClosed);
   auto pause = report.ended - *report.lastByte;
   EXPECT_GE(pause, std::chrono::milliseconds(1900));

@@ -11,6 +11,7 @@
 #include "engine/messages.h"
 #include "support/camera_thread.h"
 #include "support/fakes.h"
+#include "support/frames.h"
 #include "support/temp_dir.h"
 
 namespace tessaro::engine {
@@ -23,15 +24,9 @@ using testing::Message;
 
 constexpr std::size_t kLargeFile = 2'000'000;  // many times the 10240-byte send buffer
 
+// Channel "1", marker R7Z42P_.
 std::vector<std::uint8_t> Frame(const std::vector<std::uint8_t>& file) {
-  const auto length = static_cast<std::uint32_t>(file.size() + 2);
-  std::vector<std::uint8_t> frame(7 + file.size());
-  frame[0] = 0x72;
-  for (int i = 0; i < 4; ++i) frame[1 + i] = static_cast<std::uint8_t>(length >> (8 * i));
-  frame[5] = 0x01;  // channel "1"
-  frame[6] = 0x01;  // R7Z42P_
-  std::copy(file.begin(), file.end(), frame.begin() + 7);
-  return frame;
+  return testing::ExpectedFrame(0x01, 0x01, file);
 }
 
 class FaultMatrix : public ::testing::Test {
@@ -159,7 +154,9 @@ class FileFaults : public FaultMatrix, public ::testing::WithParamInterface<File
 TEST_P(FileFaults, RefusedWithItsMessageAndNoPartialFrame) {
   const FileFault& fault = GetParam();
   std::string path = fault.makePath(dir);
-  if (path.empty()) GTEST_SKIP() << "this machine cannot make the case";
+  if (path.empty())
+    GTEST_SKIP() << "cannot be made here: root reads any file; the shrinking case needs a /sys "
+                    "file shorter than its size";
   CameraThread camera;
 
   LoadOutcome outcome = Load(camera.Port(), path);

@@ -5,6 +5,7 @@
 #include "engine/load_sequence.h"
 #include "support/camera_thread.h"
 #include "support/fakes.h"
+#include "support/frames.h"
 #include "support/temp_dir.h"
 
 namespace tessaro::engine {
@@ -27,20 +28,6 @@ class Loopback : public ::testing::Test {
     return RunLoadSequence(request, socket, progress, messages, sleeper);
   }
 
-  static std::vector<std::uint8_t> Frame(std::uint8_t channel, std::uint8_t model,
-                                         const std::vector<std::uint8_t>& file) {
-    const auto length = static_cast<std::uint32_t>(file.size() + 2);
-    std::vector<std::uint8_t> frame{0x72,
-                                    static_cast<std::uint8_t>(length),
-                                    static_cast<std::uint8_t>(length >> 8),
-                                    static_cast<std::uint8_t>(length >> 16),
-                                    static_cast<std::uint8_t>(length >> 24),
-                                    channel,
-                                    model};
-    frame.insert(frame.end(), file.begin(), file.end());
-    return frame;
-  }
-
   testing::TempDir dir;
   CUploadSocket socket;
   testing::RecordingProgress progress;
@@ -56,7 +43,7 @@ TEST_F(Loopback, CameraReceivesExactlyTheFrameThenAnOrderlyClose) {
   LoadOutcome outcome = Load(camera.Port(), path, "10");
   tools::ConnectionReport report = camera.Report();
 
-  EXPECT_EQ(report.bytes, Frame(0x10, 3, file));
+  EXPECT_EQ(report.bytes, testing::ExpectedFrame(0x10, 3, file));
   EXPECT_TRUE(report.frame.Complete());
   EXPECT_TRUE(report.peerClosed);
   EXPECT_TRUE(messages.messages.empty());
@@ -70,7 +57,7 @@ TEST_F(Loopback, OneSocketObjectServesLoadAfterLoad) {
   for (int load = 0; load < 3; ++load) {
     CameraThread camera;
     Load(camera.Port(), path);
-    EXPECT_EQ(camera.Report().bytes, Frame(0x01, 1, file)) << "load " << load;
+    EXPECT_EQ(camera.Report().bytes, testing::ExpectedFrame(0x01, 1, file)) << "load " << load;
   }
 }
 

@@ -154,7 +154,7 @@ long long MillisecondsBetween(Clock::time_point from, Clock::time_point to) {
 }  // namespace
 
 void PrintReport(std::ostream& out, const ConnectionReport& report) {
-  const FrameInspector& frame = report.frame;
+  const FrameWatcher& frame = report.frame;
   out << "connection from " << report.peer << "\n";
   out << "  bytes received: " << frame.ByteCount() << "\n";
   out << "  start byte:     " << Hex(frame.StartByte()) << "\n";

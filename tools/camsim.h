@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/frame_inspector.h"
+#include "tools/frame_watcher.h"
 
 namespace tessaro::tools {
 
@@ -25,7 +25,7 @@ struct CamSimBehaviour {
 
 struct ConnectionReport {
   std::string peer;
-  FrameInspector frame;
+  FrameWatcher frame;
   std::vector<std::uint8_t> bytes;  // only with keepBytes
   bool resetByCamera = false;
   bool peerClosed = false;  // an orderly end of stream from the tool

@@ -16,6 +16,7 @@
 
 #include "modal_helpers.h"
 #include "support/camera_thread.h"
+#include "support/frames.h"
 #include "support/temp_dir.h"
 #include "ui/about_dialog.h"
 #include "ui/ip_address_control.h"
@@ -315,9 +316,7 @@ void UploadDialogTest::loadSendsTheFrameAndTheBarShows100ThroughThePause() {
   QTest::mouseClick(f.Find<QPushButton>("IDC_LOAD_FIRMWARE"), Qt::LeftButton);
   tools::ConnectionReport report = camera.Report();
 
-  std::vector<std::uint8_t> expected{0x72, 0x42, 0x0D, 0x03, 0x00, 0x10, 0x03};  // 200002
-  expected.insert(expected.end(), file.begin(), file.end());
-  QVERIFY(report.bytes == expected);
+  QVERIFY(report.bytes == tt::ExpectedFrame(0x10, 0x03, file));
   QVERIFY(report.peerClosed);
   QCOMPARE(f.pauses.load(), 1);
   QVERIFY(values.count() >= 2);

@@ -12,9 +12,9 @@ namespace tessaro::tools {
 
 // Follows an upload frame as its bytes arrive, without keeping them: start byte, length field,
 // channel byte, model code, and a count and SHA-256 of the file bytes.
-class FrameInspector {
+class FrameWatcher {
  public:
-  FrameInspector();
+  FrameWatcher();
 
   void Feed(const std::uint8_t* data, std::size_t count);
 

@@ -1,4 +1,4 @@
-#include "tools/frame_inspector.h"
+#include "tools/frame_watcher.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,12 +10,12 @@ namespace {
 constexpr std::uint64_t kHeaderSize = 5;  // start byte and length field
 }  // namespace
 
-FrameInspector::FrameInspector() : m_digest(EVP_MD_CTX_new()) {
+FrameWatcher::FrameWatcher() : m_digest(EVP_MD_CTX_new()) {
   if (!m_digest || EVP_DigestInit_ex(m_digest.get(), EVP_sha256(), nullptr) != 1)
     throw std::runtime_error("SHA-256 is not available");
 }
 
-std::optional<std::uint32_t> FrameInspector::LengthField() const {
+std::optional<std::uint32_t> FrameWatcher::LengthField() const {
   if (m_byteCount < kHeaderSize) return std::nullopt;
   return static_cast<std::uint32_t>(m_lengthBytes[0]) |
          static_cast<std::uint32_t>(m_lengthBytes[1]) << 8 |
@@ -23,7 +23,7 @@ std::optional<std::uint32_t> FrameInspector::LengthField() const {
          static_cast<std::uint32_t>(m_lengthBytes[3]) << 24;
 }
 
-void FrameInspector::Feed(const std::uint8_t* data, std::size_t count) {
+void FrameWatcher::Feed(const std::uint8_t* data, std::size_t count) {
   while (count > 0) {
     const std::uint64_t offset = m_byteCount;
     if (offset == 0) {
@@ -53,12 +53,12 @@ void FrameInspector::Feed(const std::uint8_t* data, std::size_t count) {
   }
 }
 
-bool FrameInspector::Complete() const {
+bool FrameWatcher::Complete() const {
   auto length = LengthField();
   return length && m_byteCount == kHeaderSize + *length;
 }
 
-std::string FrameInspector::FileSha256() const {
+std::string FrameWatcher::FileSha256() const {
   std::unique_ptr<EVP_MD_CTX, DigestDeleter> copy(EVP_MD_CTX_new());
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int size = 0;
