@@ -90,6 +90,10 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   engine::CUploadSocket socket;
   platform::SystemSleeper sleeper;
 
+  // A connect to an unreachable camera can wait for the system's time-out: say what is going on.
+  if (errIsTerminal)
+    err << "uploading " << request.firmwarePath << " to " << ip << ":" << request.port << std::endl;
+
   engine::LoadOutcome outcome =
       engine::RunLoadSequence(request, socket, *progress, messages, sleeper);
   progress.reset();  // ends a live bar before anything else is printed
