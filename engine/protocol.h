@@ -11,8 +11,6 @@ inline constexpr unsigned UPLOAD_PORT = 8399;
 inline constexpr std::uint8_t UPLOAD_START_BYTE = 0x72;
 // The largest single write of payload bytes.
 inline constexpr std::size_t UPLOAD_CHUNK_SIZE = 49152;
-// Start byte and the 4-byte little-endian length in front of the payload.
-inline constexpr std::size_t UPLOAD_HEADER_SIZE = 5;
 // The length field is unsigned 32-bit, so no payload can be longer.
 inline constexpr std::uint64_t UPLOAD_MAX_PAYLOAD = 0xFFFFFFFFu;
 

@@ -12,6 +12,7 @@
 #include "support/camera_thread.h"
 #include "support/fakes.h"
 #include "support/frames.h"
+#include "support/load_request.h"
 #include "support/temp_dir.h"
 
 namespace tessaro::engine {
@@ -32,13 +33,10 @@ std::vector<std::uint8_t> Frame(const std::vector<std::uint8_t>& file) {
 class FaultMatrix : public ::testing::Test {
  protected:
   LoadOutcome Load(unsigned port, const std::string& path) {
-    LoadRequest request;
-    request.address = {127, 0, 0, 1};
-    request.firmwarePath = path;
-    request.port = port;
     progress.positions.clear();
     messages.messages.clear();
-    return RunLoadSequence(request, socket, progress, messages, sleeper);
+    return RunLoadSequence(testing::LoadRequestFor(path, "1", port), socket, progress, messages,
+                           sleeper);
   }
 
   // After any fault the same socket object carries a clean Load.

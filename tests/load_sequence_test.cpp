@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fakes.h"
+#include "support/load_request.h"
 #include "support/temp_dir.h"
 
 namespace tessaro::engine {
@@ -27,12 +28,8 @@ class LoadSequence : public ::testing::Test {
   LoadOutcome Run(const LoadRequest& request) {
     return RunLoadSequence(request, *socket, progress, messages, sleeper);
   }
-  LoadRequest Request(std::string channel, std::string path) {
-    LoadRequest request;
-    request.address = {127, 0, 0, 1};
-    request.channelText = std::move(channel);
-    request.firmwarePath = std::move(path);
-    return request;
+  static LoadRequest Request(std::string channel, std::string path) {
+    return testing::LoadRequestFor(std::move(path), std::move(channel));
   }
 
   testing::TempDir dir;

@@ -6,6 +6,7 @@
 #include "support/camera_thread.h"
 #include "support/fakes.h"
 #include "support/frames.h"
+#include "support/load_request.h"
 #include "support/temp_dir.h"
 
 namespace tessaro::engine {
@@ -20,12 +21,8 @@ class Loopback : public ::testing::Test {
  protected:
   LoadOutcome Load(unsigned port, const std::string& path, std::string channel = "1",
                    platform::Ipv4Address address = {127, 0, 0, 1}) {
-    LoadRequest request;
-    request.address = address;
-    request.channelText = std::move(channel);
-    request.firmwarePath = path;
-    request.port = port;
-    return RunLoadSequence(request, socket, progress, messages, sleeper);
+    return RunLoadSequence(testing::LoadRequestFor(path, std::move(channel), port, address), socket,
+                           progress, messages, sleeper);
   }
 
   testing::TempDir dir;
