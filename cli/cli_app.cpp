@@ -1,8 +1,8 @@
 #include "cli/cli_app.h"
 
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <memory>
+#include <sstream>
 
 #include "cli/cli_sinks.h"
 #include "engine/load_sequence.h"
@@ -11,31 +11,48 @@ namespace tessaro::cli {
 
 namespace {
 
-constexpr const char* kDescription =
-    "Uploads one firmware file to a network camera, the way the Tessaro dialog does: connects to\n"
-    "the camera on TCP port 8399, recognises the camera model from a marker in the file's path\n"
-    "(R7Z42P_, R7Z42WR_, R7Z42WRS_, R7Z42LK_, R7Z42PS_; case-sensitive, anywhere in the path)\n"
-    "and writes one upload frame: 0x72, the payload length (4 bytes, little-endian), the channel\n"
-    "byte, the model code and the file's bytes. The camera sends no answer.\n";
+std::string Hex(unsigned value) {
+  std::ostringstream text;
+  text << "0x" << std::hex << value;
+  return text.str();
+}
 
-constexpr const char* kFooter =
-    "The channel is read as hexadecimal, as the camera expects: \"10\" travels as 0x10, \"32\" as\n"
-    "0x32, \"a\" as 0x0A; only the low byte is sent.\n"
-    "\n"
-    "Progress goes to stderr: a live bar on a terminal, otherwise one \"progress: N%\" line per\n"
-    "new position. Every upload ends with a 2-second pause before the connection is closed.\n"
-    "\n"
-    "Exit status:\n"
-    "  0  the whole frame was written\n"
-    "  2  usage error\n"
-    "  3  could not connect to the camera\n"
-    "  4  channel or firmware file refused or unreadable\n"
-    "  5  connection lost during the transfer\n";
+// Built from the marker table and the protocol constants, so the help never disagrees with them.
+std::string Description() {
+  std::ostringstream text;
+  text << "Uploads one firmware file to a network camera, as the Tessaro dialog does: connects to\n"
+          "the camera on TCP port "
+       << engine::UPLOAD_PORT
+       << ", recognises the camera model from a marker in the file's path\n(";
+  for (std::size_t i = 0; i < engine::MODEL_MARKERS.size(); ++i)
+    text << (i ? ", " : "") << engine::MODEL_MARKERS[i].marker << " "
+         << unsigned{engine::MODEL_MARKERS[i].code};
+  text << "; the first in this order wins,\ncase-sensitive, anywhere in the path) and writes one "
+          "upload frame: "
+       << Hex(engine::UPLOAD_START_BYTE) << ", the payload\nlength ("
+       << engine::UPLOAD_LENGTH_FIELD_SIZE
+       << " bytes, little-endian), the channel byte, the model code and the\nfile's bytes. The "
+          "camera sends no answer.\n";
+  return text.str();
+}
 
-std::uint64_t PayloadBytesFor(const std::string& path) {
-  std::error_code ignored;
-  auto size = std::filesystem::file_size(path, ignored);
-  return ignored ? 0 : size + engine::IMAGE_PREFIX_SIZE;
+std::string Footer() {
+  std::ostringstream text;
+  text << "The channel is read as hexadecimal, as the camera expects: \"10\" travels as 0x10, "
+          "\"32\" as\n0x32, \"a\" as 0x0A; only the low byte is sent.\n\n"
+          "Progress goes to stderr: a live bar on a terminal, otherwise one \"progress: N%\" line "
+          "per\nnew position. Every upload ends with a "
+       << engine::LOAD_END_PAUSE.count()
+       << " ms pause before the connection is closed; when the\ncamera has not acknowledged "
+          "every byte by then, tessaro-cli waits on until none has come\nfor the stall "
+          "time-out.\n\n"
+          "Exit status:\n"
+          "  0  every byte of the frame was acknowledged by the camera's TCP\n"
+          "  2  usage error\n"
+          "  3  could not connect to the camera\n"
+          "  4  channel or firmware file refused or unreadable\n"
+          "  5  connection lost, the camera stopped taking bytes, or bytes never acknowledged\n";
+  return text.str();
 }
 
 ExitStatus StatusOf(const engine::LoadOutcome& outcome) {
@@ -43,16 +60,44 @@ ExitStatus StatusOf(const engine::LoadOutcome& outcome) {
   if (outcome.connect != engine::ConnectResult::Connected) return ExitStatus::CannotConnect;
   if (outcome.image != engine::BuildResult::Built) return ExitStatus::FileRefused;
   if (outcome.transfer != engine::TransferResult::Complete) return ExitStatus::ConnectionLost;
+  if (outcome.delivery.delivery == engine::Delivery::Unconfirmed) return ExitStatus::ConnectionLost;
   return ExitStatus::Uploaded;
+}
+
+// What a script's log needs beyond the operator's messages.
+void ReportEnd(const engine::LoadOutcome& outcome, unsigned port, std::ostream& err) {
+  // A script has no progress bar to watch, so unlike the dialog we say when no connection came.
+  if (outcome.connect && *outcome.connect != engine::ConnectResult::Connected)
+    err << "error: cannot connect to " << outcome.cameraAddress << ":" << port << ": "
+        << outcome.connectError << std::endl;
+  if (outcome.transfer != engine::TransferResult::Complete) return;
+  switch (outcome.delivery.delivery) {
+    case engine::Delivery::Confirmed:
+      err << "delivered: " << outcome.frameBytes << " bytes acknowledged by the camera"
+          << std::endl;
+      break;
+    case engine::Delivery::Unconfirmed:
+      err << "error: " << outcome.delivery.unacknowledgedBytes << " of " << outcome.frameBytes
+          << " bytes were never acknowledged by the camera" << std::endl;
+      break;
+    case engine::Delivery::Unknown:
+      err << "note: " << outcome.frameBytes
+          << " bytes written; this system cannot tell whether the camera acknowledged them"
+          << std::endl;
+      break;
+    case engine::Delivery::Lost:
+      break;  // the warning has been shown
+  }
 }
 
 }  // namespace
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
            bool errIsTerminal) {
-  CLI::App app{kDescription, "tessaro-cli"};
-  app.footer(kFooter);
+  CLI::App app{Description(), "tessaro-cli"};
+  app.footer(Footer());
   std::string ip;
+  double stallSeconds = std::chrono::duration<double>(engine::UPLOAD_SOCKET_TIMEOUT).count();
   engine::LoadRequest request;
   app.add_option("--ip", ip, "camera IPv4 address, A.B.C.D")
       ->required()
@@ -67,6 +112,10 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   app.add_option("--port", request.port, "camera TCP port (for tests against a stand-in)")
       ->capture_default_str()
       ->check(CLI::Range(1, 65535));
+  app.add_option("--stall-timeout", stallSeconds,
+                 "fail once the camera has taken or acknowledged no byte for this many seconds")
+      ->capture_default_str()
+      ->check(CLI::Range(0.001, 86400.0));
   app.add_option("FILE", request.firmwarePath, "firmware file; its path carries the model marker")
       ->required();
 
@@ -80,28 +129,28 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     return static_cast<int>(ExitStatus::Usage);
   }
   request.address = *platform::ParseDottedQuad(ip);
+  const auto stallTimeout =
+      std::chrono::ceil<std::chrono::milliseconds>(std::chrono::duration<double>(stallSeconds));
 
   StreamMessageSink messages(err);
   std::unique_ptr<platform::ProgressSink> progress;
   if (errIsTerminal)
-    progress = std::make_unique<TerminalProgressSink>(err, PayloadBytesFor(request.firmwarePath));
+    progress = std::make_unique<TerminalProgressSink>(err);
   else
     progress = std::make_unique<LineProgressSink>(err);
-  engine::CUploadSocket socket;
+  engine::CUploadSocket socket(platform::MakeSystemSocket(),
+                               engine::SocketOptions{.sendTimeout = stallTimeout});
   platform::SystemSleeper sleeper;
 
   // A connect to an unreachable camera can wait for the system's time-out: say what is going on.
   if (errIsTerminal)
     err << "uploading " << request.firmwarePath << " to " << ip << ":" << request.port << std::endl;
 
+  const engine::LoadOptions options{.waitForAcknowledgement = true, .stallTimeout = stallTimeout};
   engine::LoadOutcome outcome =
-      engine::RunLoadSequence(request, socket, *progress, messages, sleeper);
+      engine::RunLoadSequence(request, socket, *progress, messages, sleeper, options);
   progress.reset();  // ends a live bar before anything else is printed
-
-  // A script has no progress bar to watch, so unlike the dialog we say when no connection came.
-  if (outcome.connect && *outcome.connect != engine::ConnectResult::Connected)
-    err << "error: cannot connect to " << outcome.cameraAddress << ":" << request.port << ": "
-        << socket.ConnectError() << std::endl;
+  ReportEnd(outcome, request.port, err);
   return static_cast<int>(StatusOf(outcome));
 }
 

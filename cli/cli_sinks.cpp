@@ -35,7 +35,7 @@ void TerminalProgressSink::SetPosition(int position) {
   constexpr int kWidth = 30;
   const int filled = position * kWidth / 100;
   const double seconds = std::chrono::duration<double>(now - m_start).count();
-  const double bytes = static_cast<double>(m_payloadBytes) * position / 100.0;
+  const double bytes = static_cast<double>(m_frameBytes) * position / 100.0;
   char rate[32] = "";
   if (seconds > 0.0) std::snprintf(rate, sizeof rate, "%8.1f MB/s", bytes / seconds / 1e6);
   m_out << "\r[" << std::string(static_cast<std::size_t>(filled), '#')

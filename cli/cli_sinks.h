@@ -33,14 +33,14 @@ class LineProgressSink final : public platform::ProgressSink {
 // For a terminal: one live bar with the percentage and the throughput, redrawn in place.
 class TerminalProgressSink final : public platform::ProgressSink {
  public:
-  TerminalProgressSink(std::ostream& out, std::uint64_t payloadBytes)
-      : m_out(out), m_payloadBytes(payloadBytes) {}
+  explicit TerminalProgressSink(std::ostream& out) : m_out(out) {}
   ~TerminalProgressSink() override;
+  void BeginTransfer(std::uint64_t frameBytes) override { m_frameBytes = frameBytes; }
   void SetPosition(int position) override;
 
  private:
   std::ostream& m_out;
-  std::uint64_t m_payloadBytes;
+  std::uint64_t m_frameBytes = 0;
   int m_last = -1;
   bool m_drawn = false;
   std::chrono::steady_clock::time_point m_start;

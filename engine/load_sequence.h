@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -17,8 +18,17 @@ namespace tessaro::engine {
 struct LoadRequest {
   platform::Ipv4Address address{};  // the address control's four fields, field 0 first
   std::string channelText = "1";
-  std::string firmwarePath;
+  std::string firmwarePath;     // UTF-8
   unsigned port = UPLOAD_PORT;  // the dialog always uses the camera's port
+};
+
+// How long a Load waits, after the pause, for the camera to acknowledge the frame's last bytes.
+// The dialog waits no longer than the pause; the command line, whose exit status promises
+// delivery, waits on until no acknowledgement has come for `stallTimeout`.
+struct LoadOptions {
+  bool waitForAcknowledgement = false;
+  std::chrono::milliseconds stallTimeout = UPLOAD_SOCKET_TIMEOUT;
+  std::chrono::milliseconds pollInterval{50};
 };
 
 enum class TransferResult { NotAttempted, Complete, Failed };
@@ -28,14 +38,20 @@ struct LoadOutcome {
   std::string cameraAddress;             // the address text the connect was given
   bool channelAccepted = false;          // false: refused before connecting
   std::optional<ConnectResult> connect;  // empty when the Load stopped before connecting
+  std::string connectError;              // why the connect failed, in the system's words
   std::optional<BuildResult> image;      // empty when the Load stopped before building
+  std::uint64_t fileBytes = 0;           // with a built image
+  std::uint64_t frameBytes = 0;          // with a built image: the whole frame on the wire
   TransferResult transfer = TransferResult::NotAttempted;
+  DeliveryState delivery;  // with a complete transfer, at the close
 };
 
 // Everything between the press of Load and the close of the connection. Messages reach the
-// operator through `messages`; every path ends with the pause, progress 0 and the close.
+// operator through `messages`; every path ends with the pause, progress 0 and the close. A
+// connection reset during the pause while the camera had not acknowledged every byte is a lost
+// connection, like a reset during the writes.
 LoadOutcome RunLoadSequence(const LoadRequest& request, CUploadSocket& socket,
                             platform::ProgressSink& progress, platform::MessageSink& messages,
-                            platform::Sleeper& sleeper);
+                            platform::Sleeper& sleeper, const LoadOptions& options = {});
 
 }  // namespace tessaro::engine

@@ -11,16 +11,16 @@ CUploadSocket::CUploadSocket(std::unique_ptr<platform::StreamSocket> socket, Soc
                              platform::HostLookup lookup)
     : m_socket(std::move(socket)), m_options(options), m_lookup(std::move(lookup)) {}
 
-ConnectResult CUploadSocket::ConnectToCamera(const std::string& host, unsigned port) {
-  m_connectError.clear();
+ConnectResult CUploadSocket::ConnectToCamera(const std::string& host, unsigned port,
+                                             std::string* whyFailed) {
   auto fail = [&](ConnectResult result, std::string reason) {
-    m_connectError = std::move(reason);
+    if (whyFailed) *whyFailed = std::move(reason);
     m_socket->Close();
     return result;
   };
   if (!m_socket->Create()) {
     // Nothing to close: the socket was never made.
-    m_connectError = m_socket->LastError();
+    if (whyFailed) *whyFailed = m_socket->LastError();
     return ConnectResult::NotCreated;
   }
   if (!m_socket->SetSendBufferSize(m_options.sendBufferSize) ||
@@ -53,7 +53,22 @@ void CUploadSocket::Close() { m_socket->Close(); }
 
 bool CUploadSocket::IsConnected() const { return m_socket->IsOpen(); }
 
-const std::string& CUploadSocket::ConnectError() const { return m_connectError; }
+std::optional<std::uint64_t> CUploadSocket::AcknowledgedBytes() const {
+  return m_socket->IsOpen() ? m_socket->AcknowledgedBytes() : std::nullopt;
+}
+
+bool CUploadSocket::HasFailed() const { return m_socket->HasFailed(); }
+
+DeliveryState CheckDelivery(const CUploadSocket& socket, std::uint64_t frameBytes) {
+  // Failure first: acknowledgements cannot arrive after a reset, so the count read afterwards
+  // is the final one.
+  const bool failed = socket.HasFailed();
+  const std::optional<std::uint64_t> acknowledged = socket.AcknowledgedBytes();
+  if (!acknowledged) return {Delivery::Unknown, 0};
+  if (*acknowledged >= frameBytes) return {Delivery::Confirmed, 0};
+  const std::uint64_t missing = frameBytes - *acknowledged;
+  return {failed ? Delivery::Lost : Delivery::Unconfirmed, missing};
+}
 
 int ProgressPosition(std::uint64_t sent, std::uint32_t length) {
   if (length == 0) return 100;
@@ -63,6 +78,7 @@ int ProgressPosition(std::uint64_t sent, std::uint32_t length) {
 
 bool SendFirmwareImage(CUploadSocket& socket, const std::uint8_t* image, std::uint32_t length,
                        platform::ProgressSink& progress, platform::MessageSink& messages) {
+  progress.BeginTransfer(FrameBytes(length));
   progress.SetPosition(0);
 
   auto lost = [&] {
@@ -77,7 +93,7 @@ bool SendFirmwareImage(CUploadSocket& socket, const std::uint8_t* image, std::ui
   if (socket.SendAll(&UPLOAD_START_BYTE, 1) != SendResult::Sent) return connected ? lost() : false;
 
   // The camera reads the length little-endian.
-  const std::array<std::uint8_t, 4> lengthField{
+  const std::array<std::uint8_t, UPLOAD_LENGTH_FIELD_SIZE> lengthField{
       static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
       static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
   if (socket.SendAll(lengthField.data(), lengthField.size()) != SendResult::Sent) return lost();

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/protocol.h"
@@ -38,25 +39,50 @@ class CUploadSocket {
       std::unique_ptr<platform::StreamSocket> socket = platform::MakeSystemSocket(),
       SocketOptions options = {}, platform::HostLookup lookup = platform::LookupHostName);
 
-  ConnectResult ConnectToCamera(const std::string& host, unsigned port);
+  // On failure `whyFailed`, when given, receives the reason in the system's words.
+  ConnectResult ConnectToCamera(const std::string& host, unsigned port,
+                                std::string* whyFailed = nullptr);
   SendResult SendAll(const std::uint8_t* buffer, std::size_t count);
   void Close();
   // True from a successful connect until the close (or a write that closed it).
   bool IsConnected() const;
 
-  // Why the last ConnectToCamera failed, in the system's words, for front ends that report it.
-  const std::string& ConnectError() const;
+  // Bytes of this connection the camera's TCP has acknowledged; empty when the system cannot tell.
+  std::optional<std::uint64_t> AcknowledgedBytes() const;
+  // True once the camera has reset the connection or it has failed.
+  bool HasFailed() const;
 
  private:
   std::unique_ptr<platform::StreamSocket> m_socket;
   SocketOptions m_options;
   platform::HostLookup m_lookup;
-  std::string m_connectError;
 };
+
+// What became of a frame after its last byte was written.
+enum class Delivery {
+  Confirmed,    // the camera's TCP acknowledged every byte
+  Unconfirmed,  // the connection is up, some bytes are not acknowledged yet
+  Lost,         // reset or failed while bytes were still unacknowledged
+  Unknown,      // the system cannot tell what was acknowledged
+};
+
+struct DeliveryState {
+  Delivery delivery = Delivery::Unknown;
+  std::uint64_t unacknowledgedBytes = 0;  // with Unconfirmed and Lost
+};
+
+// Looks at the connection without reading from it. A reset after every byte was acknowledged
+// still counts as Confirmed: the camera had the frame.
+DeliveryState CheckDelivery(const CUploadSocket& socket, std::uint64_t frameBytes);
 
 // The bar follows the bytes in double precision, truncated toward zero: 1,425,408 of 4,915,200
 // shows 28, not 29.
 int ProgressPosition(std::uint64_t sent, std::uint32_t length);
+
+// The whole frame on the wire: start byte, length field, payload.
+inline constexpr std::uint64_t FrameBytes(std::uint32_t payloadLength) {
+  return UPLOAD_HEADER_SIZE + std::uint64_t{payloadLength};
+}
 
 // Writes one upload frame: the start byte, the payload length little-endian, then the payload in
 // chunks of at most UPLOAD_CHUNK_SIZE, setting the progress after each. True when all was written.

@@ -7,7 +7,7 @@
 
 namespace tessaro::platform {
 
-// A regular file opened for reading, closed when the object goes.
+// A regular file opened for reading, closed when the object goes. The path is UTF-8.
 class InputFile {
  public:
   // Empty when the path does not name a regular file that can be opened for reading
@@ -31,6 +31,7 @@ class InputFile {
 
  private:
   using Handle = std::intptr_t;
+  static constexpr Handle kNoHandle = -1;
   InputFile(Handle handle, std::uint64_t length) : m_handle(handle), m_length(length) {}
   void Release();
 

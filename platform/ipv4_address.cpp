@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "platform/socket_system.h"
-
 namespace tessaro::platform {
 
 std::optional<Ipv4Address> ParseDottedQuad(const std::string& text) {
@@ -34,22 +32,6 @@ std::string FormatDottedQuad(const Ipv4Address& address) {
   char text[16];
   std::snprintf(text, sizeof text, "%d.%d.%d.%d", address[0], address[1], address[2], address[3]);
   return text;
-}
-
-std::optional<Ipv4Address> LookupHostName(const std::string& host) {
-  if (!EnsureSocketLibrary()) return std::nullopt;
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr)
-    return std::nullopt;
-  const auto* ipv4 = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-  Ipv4Address address{};
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&ipv4->sin_addr);
-  for (std::size_t i = 0; i < address.size(); ++i) address[i] = bytes[i];
-  ::freeaddrinfo(found);
-  return address;
 }
 
 std::optional<Ipv4Address> ResolveHost(const std::string& host, const HostLookup& lookup) {

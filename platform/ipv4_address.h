@@ -16,7 +16,7 @@ std::optional<Ipv4Address> ParseDottedQuad(const std::string& text);
 
 std::string FormatDottedQuad(const Ipv4Address& address);
 
-// Looks a host name up and gives its first IPv4 address.
+// Looks a host name up and gives its first IPv4 address (socket_posix.cpp, socket_winsock.cpp).
 using HostLookup = std::function<std::optional<Ipv4Address>(const std::string& host)>;
 std::optional<Ipv4Address> LookupHostName(const std::string& host);
 

@@ -37,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
         ChannelCase{"Empty", "", std::nullopt}, ChannelCase{"OnlyBlanks", "   ", std::nullopt},
         ChannelCase{"Letters", "zz", std::nullopt}, ChannelCase{"LoneSign", "-", std::nullopt},
         ChannelCase{"BlankAfterSign", "- 1", std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace tessaro::engine

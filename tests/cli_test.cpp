@@ -37,12 +37,15 @@ TEST(Cli, DeliversTheFrameAndClosesAboutTwoSecondsAfterTheLastByte) {
   EXPECT_EQ(result.err.find("progress: 0%\n"), 0u) << result.err;
   EXPECT_NE(result.err.find("progress: 100%\nprogress: 0%\n"), std::string::npos) << result.err;
   EXPECT_EQ(result.err.find("warning"), std::string::npos);
+  EXPECT_NE(result.err.find("delivered: 250007 bytes acknowledged by the camera\n"),
+            std::string::npos)
+      << result.err;
 }
 
 struct ExitCase {
   const char* name;
-  enum class Camera { Listening, Resetting, None } camera;
-  std::vector<std::string> args;  // {PORT} and {DIR} are filled in
+  std::optional<tools::CamSimBehaviour> camera;  // empty: nothing listens
+  std::vector<std::string> args;                 // {PORT} and {DIR} are filled in
   int exitCode;
   std::string stderrHas;
 };
@@ -56,11 +59,10 @@ TEST_P(CliExit, NamesTheFirstStepThatFailed) {
   testing::TempDir dir;
   dir.Write("R7Z42P_fw.bin", testing::PatternBytes(1'000'000));
   dir.Write("plain.bin", testing::PatternBytes(10));
+  dir.Write("R7Z42P_small.bin", testing::PatternBytes(8000));
   std::optional<CameraThread> camera;
   unsigned port = testing::UnusedLoopbackPort();
-  if (c.camera == ExitCase::Camera::Listening) camera.emplace();
-  if (c.camera == ExitCase::Camera::Resetting)
-    camera.emplace(tools::CamSimBehaviour{.resetAfter = 50000, .receiveBuffer = 4096});
+  if (c.camera) camera.emplace(*c.camera);
   if (camera) port = camera->Port();
 
   auto fill = [&](std::string text) {
@@ -80,46 +82,71 @@ TEST_P(CliExit, NamesTheFirstStepThatFailed) {
   EXPECT_NE(result.err.find(fill(c.stderrHas)), std::string::npos) << result.err;
 }
 
-using Camera = ExitCase::Camera;
+using std::chrono::milliseconds;
+const tools::CamSimBehaviour kListening{};
 INSTANTIATE_TEST_SUITE_P(
     Table, CliExit,
     ::testing::Values(
-        ExitCase{"NoIp", Camera::None, {"{DIR}/R7Z42P_fw.bin"}, 2, "--ip is required"},
-        ExitCase{"MalformedIp", Camera::None, {"--ip", "1.2.3", "x"}, 2, "not a dotted-quad"},
-        ExitCase{"NoFile", Camera::None, {"--ip", "127.0.0.1"}, 2, "FILE is required"},
+        ExitCase{"NoIp", std::nullopt, {"{DIR}/R7Z42P_fw.bin"}, 2, "--ip is required"},
+        ExitCase{"MalformedIp", std::nullopt, {"--ip", "1.2.3", "x"}, 2, "not a dotted-quad"},
+        ExitCase{"NoFile", std::nullopt, {"--ip", "127.0.0.1"}, 2, "FILE is required"},
         ExitCase{"ConnectRefused",
-                 Camera::None,
+                 std::nullopt,
                  {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_fw.bin"},
                  3,
                  "error: cannot connect to 127.0.0.1:{PORT}: Connection refused\n"},
         ExitCase{"NoMarker",
-                 Camera::Listening,
+                 kListening,
                  {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/plain.bin"},
                  4,
                  "warning: Please select Camera Firmware!!\n"},
         ExitCase{"MissingFile",
-                 Camera::Listening,
+                 kListening,
                  {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_gone.bin"},
                  4,
                  "error: Can't Open  {DIR}/R7Z42P_gone.bin\n"},
         ExitCase{
             "ChannelRefused",
-            Camera::None,
+            std::nullopt,
             {"--ip", "127.0.0.1", "--port", "{PORT}", "--channel", "zz", "{DIR}/R7Z42P_fw.bin"},
             4,
             "warning: Please select Channel!!\n"},
         ExitCase{"ConnectionLost",
-                 Camera::Resetting,
+                 tools::CamSimBehaviour{.resetAfter = 50000, .receiveBuffer = 4096},
                  {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_fw.bin"},
                  5,
-                 "warning: Network connection is closed.\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+                 "warning: Network connection is closed.\n"},
+        ExitCase{"CameraStopsReading",
+                 tools::CamSimBehaviour{
+                     .stopReadingAfter = 200000, .hold = milliseconds(4000), .receiveBuffer = 4096},
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "--stall-timeout", "1",
+                  "{DIR}/R7Z42P_fw.bin"},
+                 5,
+                 "warning: Network connection is closed.\n"},
+        // Every write succeeds (the frame fits the send buffer); the camera resets unread.
+        ExitCase{"ResetWithTheFrameUnacknowledged",
+                 tools::CamSimBehaviour{
+                     .resetAfter = 0, .stall = milliseconds(600), .receiveBuffer = 1024},
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_small.bin"},
+                 5,
+                 "warning: Network connection is closed.\n"},
+        ExitCase{"FrameNeverAcknowledged",
+                 tools::CamSimBehaviour{
+                     .stopReadingAfter = 0, .hold = milliseconds(4500), .receiveBuffer = 1024},
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "--stall-timeout", "1",
+                  "{DIR}/R7Z42P_small.bin"},
+                 5,
+                 " of 8007 bytes were never acknowledged by the camera\n"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(Cli, HelpExplainsChannelProgressAndExitStatus) {
   auto result = RunCli({"--help"});
   EXPECT_EQ(result.exitCode, 0);
-  for (const char* needle : {"--ip", "--channel", "--port", "FILE", "hexadecimal", "progress: N%",
-                             "Exit status", "5  connection lost"})
+  for (const char* needle :
+       {"--ip", "--channel", "--port", "--stall-timeout", "FILE", "hexadecimal", "progress: N%",
+        "Exit status", "5  connection lost",
+        "R7Z42P_ 1, R7Z42WR_ 2, R7Z42WRS_ 3, R7Z42LK_ 3, R7Z42PS_ 4", "0x72", "port 8399",
+        "2000 ms pause", "0  every byte of the frame was acknowledged"})
     EXPECT_NE(result.out.find(needle), std::string::npos) << needle;
 }
 

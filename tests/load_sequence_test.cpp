@@ -25,8 +25,8 @@ class LoadSequence : public ::testing::Test {
     fake = owned.get();
     socket = std::make_unique<CUploadSocket>(std::move(owned));
   }
-  LoadOutcome Run(const LoadRequest& request) {
-    return RunLoadSequence(request, *socket, progress, messages, sleeper);
+  LoadOutcome Run(const LoadRequest& request, const LoadOptions& options = {}) {
+    return RunLoadSequence(request, *socket, progress, messages, sleeper, options);
   }
   static LoadRequest Request(std::string channel, std::string path) {
     return testing::LoadRequestFor(std::move(path), std::move(channel));
@@ -136,6 +136,93 @@ TEST_F(LoadSequence, LostConnectionKeepsItsPercentageThroughThePause) {
   EXPECT_EQ(progress.positions.back(), 0);
   EXPECT_EQ(outcome.transfer, TransferResult::Failed);
 }
+
+// ---- After the last write: what the camera's TCP acknowledged ----
+
+struct DeliveryCase {
+  const char* name;
+  FakeStreamSocket::Script script;  // with a 100-byte file the frame is 107 bytes
+  bool waitForAcknowledgement;
+  Delivery delivery;
+  std::uint64_t unacknowledged;
+  bool warned;  // "Network connection is closed."
+  std::size_t pauses;
+};
+
+void PrintTo(const DeliveryCase& c, std::ostream* out) { *out << c.name; }
+
+class Deliveries : public LoadSequence, public ::testing::WithParamInterface<DeliveryCase> {};
+
+TEST_P(Deliveries, OnlyAFrameTheCameraAcknowledgedCountsAsDelivered) {
+  const DeliveryCase& c = GetParam();
+  UseScript(c.script);
+  std::string path = dir.Write("R7Z42P_fw.bin", testing::PatternBytes(100));
+  const LoadOptions options{.waitForAcknowledgement = c.waitForAcknowledgement,
+                            .stallTimeout = std::chrono::milliseconds(200),
+                            .pollInterval = std::chrono::milliseconds(50)};
+
+  LoadOutcome outcome = Run(Request("1", path), options);
+
+  EXPECT_EQ(outcome.delivery.delivery, c.delivery);
+  EXPECT_EQ(outcome.delivery.unacknowledgedBytes, c.unacknowledged);
+  EXPECT_EQ(outcome.transfer, c.warned ? TransferResult::Failed : TransferResult::Complete);
+  const std::vector<Message> warning{{MessageKind::Warning, "Network connection is closed."}};
+  EXPECT_EQ(messages.messages, c.warned ? warning : std::vector<Message>());
+  EXPECT_EQ(sleeper.pauses.size(), c.pauses);
+  EXPECT_EQ(sleeper.pauses.front(), std::chrono::milliseconds(2000));
+  EXPECT_EQ(progress.positions.back(), 0);
+  EXPECT_FALSE(fake->open);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Deliveries,
+    ::testing::Values(
+        DeliveryCase{"AllAcknowledged", {}, false, Delivery::Confirmed, 0, false, 1},
+        DeliveryCase{"ResetAfterAllAcknowledged",
+                     {.failsAfterWriting = true},
+                     false,
+                     Delivery::Confirmed,
+                     0,
+                     false,
+                     1},
+        DeliveryCase{"ResetWithBytesUnacknowledged",
+                     {.acknowledged = {100}, .failsAfterWriting = true},
+                     false,
+                     Delivery::Lost,
+                     7,
+                     true,
+                     1},
+        // The dialog's pause is all it waits: still up, not yet acknowledged, nothing to say.
+        DeliveryCase{"DialogDoesNotWaitOn",
+                     {.acknowledged = {100}},
+                     false,
+                     Delivery::Unconfirmed,
+                     7,
+                     false,
+                     1},
+        DeliveryCase{"CommandLineWaitsForTheLastAcknowledgement",
+                     {.acknowledged = {50, 90, 100, 107}},
+                     true,
+                     Delivery::Confirmed,
+                     0,
+                     false,
+                     4},
+        // 200 ms without an acknowledgement, polled every 50 ms.
+        DeliveryCase{"CommandLineGivesUpAfterTheStallTimeout",
+                     {.acknowledged = {80, 100}},
+                     true,
+                     Delivery::Unconfirmed,
+                     7,
+                     false,
+                     6},
+        DeliveryCase{"SystemCannotTell",
+                     {.unknownAcknowledged = true, .failsAfterWriting = true},
+                     true,
+                     Delivery::Unknown,
+                     0,
+                     false,
+                     1}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace tessaro::engine

@@ -52,9 +52,10 @@ TEST(ConnectToCamera, NamesTheFailingStepAndLeavesTheSocketClosed) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeLink link(c.script);
-    EXPECT_EQ(link.socket->ConnectToCamera("127.0.0.1", 8399), c.result);
+    std::string reason;
+    EXPECT_EQ(link.socket->ConnectToCamera("127.0.0.1", 8399, &reason), c.result);
     EXPECT_FALSE(link.fake->open);
-    EXPECT_FALSE(link.socket->ConnectError().empty());
+    EXPECT_FALSE(reason.empty());
   }
 }
 
@@ -157,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FrameCase{"MillionBytes", 1000000, Chunks(20, 16960), {{1, 4}}},
                       // 1,425,408 / 4,915,200 * 100 falls just below 29 in double precision.
                       FrameCase{"FallsJustBelow29", 4915200, Chunks(100, 0), {{29, 28}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(FrameWrites, HundredByteFileIsA107ByteFrame) {
   FakeLink link;

@@ -24,6 +24,7 @@ CamSim::~CamSim() {
 }
 
 bool CamSim::Listen(std::uint16_t port, std::string& error) {
+  if (m_listener >= 0) ::close(m_listener);  // listening again replaces the old listener
   m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (m_listener < 0) {
     error = std::strerror(errno);
@@ -115,6 +116,18 @@ void CamSim::ReadConnection(int connection, ConnectionReport& report) {
       wanted = static_cast<std::size_t>(
           std::min<std::uint64_t>(wanted, *m_behaviour.resetAfter - received));
     }
+    if (m_behaviour.stopReadingAfter) {
+      const std::uint64_t received = report.frame.ByteCount();
+      if (received >= *m_behaviour.stopReadingAfter) {
+        // The tool's bytes pile up unread; a reset from the tool ends the hold early.
+        pollfd entry{connection, 0, 0};
+        ::poll(&entry, 1, static_cast<int>(m_behaviour.hold.count()));
+        report.stoppedReading = true;
+        return;
+      }
+      wanted = static_cast<std::size_t>(
+          std::min<std::uint64_t>(wanted, *m_behaviour.stopReadingAfter - received));
+    }
     if (!WaitReadable(connection, m_behaviour.idleTimeout)) {
       report.timedOut = true;
       return;
@@ -177,6 +190,8 @@ void PrintReport(std::ostream& out, const ConnectionReport& report) {
         << reference;
   else if (report.resetByCamera)
     out << "camera reset the connection (test option)";
+  else if (report.stoppedReading)
+    out << "camera stopped reading and closed after holding the connection (test option)";
   else if (report.timedOut)
     out << "gave up: nothing received for " << MillisecondsBetween(since, report.ended) << " ms";
   else

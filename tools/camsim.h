@@ -14,10 +14,13 @@ namespace tessaro::tools {
 // How the stand-in camera treats each connection.
 struct CamSimBehaviour {
   std::optional<std::uint64_t> resetAfter;  // reset the connection once this many bytes arrived
-  std::chrono::milliseconds stall{0};       // read nothing for this long after accepting
-  bool halfClose = false;                   // shut down our sending side at once, keep reading
-  std::size_t readSize = 64 * 1024;         // largest single read
-  std::chrono::milliseconds readDelay{0};   // pause between reads
+  // Stop reading once this many bytes arrived, keep the connection for `hold`, then close it.
+  std::optional<std::uint64_t> stopReadingAfter;
+  std::chrono::milliseconds hold{0};
+  std::chrono::milliseconds stall{0};      // read nothing for this long after accepting
+  bool halfClose = false;                  // shut down our sending side at once, keep reading
+  std::size_t readSize = 64 * 1024;        // largest single read
+  std::chrono::milliseconds readDelay{0};  // pause between reads
   int receiveBuffer = 0;   // SO_RCVBUF for accepted connections; 0 keeps the system's
   bool keepBytes = false;  // keep every received byte in the report
   std::optional<std::chrono::milliseconds> idleTimeout;  // give up on a silent peer after this
@@ -28,7 +31,8 @@ struct ConnectionReport {
   FrameWatcher frame;
   std::vector<std::uint8_t> bytes;  // only with keepBytes
   bool resetByCamera = false;
-  bool peerClosed = false;  // an orderly end of stream from the tool
+  bool stoppedReading = false;  // the stopReadingAfter test option took effect
+  bool peerClosed = false;      // an orderly end of stream from the tool
   bool timedOut = false;
   std::string readError;  // the system's reason when the read failed
   std::chrono::steady_clock::time_point accepted;

@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
       "file bytes, whether the frame was complete and when the tool closed the connection.",
       "tessaro-camsim"};
   unsigned port = 8399;
-  unsigned long long resetAfter = 0;
+  unsigned long long resetAfter = 0, stopReadingAfter = 0;
+  long long holdMs = 0;
   long long stallMs = 0, readDelayMs = 0, idleTimeoutMs = 0;
   std::size_t readSize = 64 * 1024;
   int receiveBuffer = 0;
@@ -30,6 +31,10 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   auto* reset = app.add_option("--reset-after", resetAfter,
                                "test: reset each connection after this many bytes");
+  auto* stopReading = app.add_option("--stop-reading-after", stopReadingAfter,
+                                     "test: stop reading each connection after this many bytes");
+  app.add_option("--hold", holdMs, "test: with --stop-reading-after, close after this many ms")
+      ->check(CLI::NonNegativeNumber);
   app.add_option("--stall", stallMs, "test: read nothing for this many ms after accepting")
       ->check(CLI::NonNegativeNumber);
   app.add_flag("--half-close", halfClose, "test: shut down the camera's sending side at once");
@@ -47,6 +52,8 @@ int main(int argc, char** argv) {
 
   CamSimBehaviour behaviour;
   if (reset->count() > 0) behaviour.resetAfter = resetAfter;
+  if (stopReading->count() > 0) behaviour.stopReadingAfter = stopReadingAfter;
+  behaviour.hold = milliseconds(holdMs);
   behaviour.stall = milliseconds(stallMs);
   behaviour.halfClose = halfClose;
   behaviour.readSize = readSize;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +55,11 @@ struct FakeSocketScript {
   long long failSendAfterBytes = -1;   // -1: never
   std::size_t largestSend = SIZE_MAX;  // the system may take fewer bytes than offered
   bool sendReturnsZero = false;
+  // What the camera's TCP acknowledged: each query takes the next value, the last one stays.
+  // Empty: the system cannot tell.
+  std::vector<std::uint64_t> acknowledged;
+  bool unknownAcknowledged = false;
+  bool failsAfterWriting = false;  // the camera resets once the writes are done
 };
 
 // A socket that keeps what is written to it.
@@ -98,6 +104,13 @@ class FakeStreamSocket final : public platform::StreamSocket {
     sendSizes.push_back(count);
     return static_cast<long long>(take);
   }
+  std::optional<std::uint64_t> AcknowledgedBytes() const override {
+    if (m_script.unknownAcknowledged) return std::nullopt;
+    if (m_script.acknowledged.empty()) return written.size();
+    const std::size_t at = std::min(acknowledgedQueries++, m_script.acknowledged.size() - 1);
+    return m_script.acknowledged[at];
+  }
+  bool HasFailed() const override { return !open || m_script.failsAfterWriting; }
   void Close() override {
     if (open) ++closes;
     open = false;
@@ -112,6 +125,7 @@ class FakeStreamSocket final : public platform::StreamSocket {
   std::pair<platform::Ipv4Address, std::uint16_t> connectedTo{};
   std::vector<std::uint8_t> written;
   std::vector<std::size_t> sendSizes;  // what each Send call was offered
+  mutable std::size_t acknowledgedQueries = 0;
 
  private:
   Script m_script;
