@@ -11,7 +11,7 @@
 
 namespace tessaro::engine {
 
-// The camera model, as the camera's loader knows it: 1 to 4.
+// The camera model, as the camera's loader knows it; MODEL_MARKERS gives the codes.
 using ModelCode = std::uint8_t;
 
 struct ModelMarker {
@@ -20,13 +20,13 @@ struct ModelMarker {
 };
 
 // Searched in this order, case-sensitive, anywhere in the path; the first one found wins.
-inline constexpr std::array<ModelMarker, 5> MODEL_MARKERS{{
+inline constexpr auto MODEL_MARKERS = std::to_array<ModelMarker>({
     {"R7Z42P_", 1},
     {"R7Z42WR_", 2},
     {"R7Z42WRS_", 3},
     {"R7Z42LK_", 3},
     {"R7Z42PS_", 4},
-}};
+});
 
 std::optional<ModelCode> FindModelCode(std::string_view path);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// The texts the operator sees; the camera tool has always shown them this way, spaces included.
+// The texts the operator sees, spaces included: operators know these texts by their wording.
 
 namespace tessaro::engine {
 

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/build.sh -DTESSARO_BUILD_TESTS=OFF
 
 sample_dir=$PWD/build/sample/R7Z42WRS_demo  # the folder name carries the model marker
 mkdir -p "$sample_dir"
@@ -16,6 +16,7 @@ sample="$sample_dir/firmware.bin"
 port=8399
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "no display to open the dialog on: running the same upload with tessaro-cli"
+  echo "(the stand-in listens on a free loopback port; the upload uses channel 10)"
   port=0
 fi
 

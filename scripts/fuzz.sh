@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-scripts/install-deps.sh
+scripts/install-deps.sh --test
 CXX=clang++ BUILD_DIR=build-fuzz scripts/build.sh -DTESSARO_FUZZ=ON -DTESSARO_BUILD_GUI=OFF \
   -DTESSARO_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
 mkdir -p build-fuzz/artifacts

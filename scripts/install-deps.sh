@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Tessaro builds, tests and runs with; skips what is there.
+# Installs the Debian 12 packages Tessaro needs; skips what is there.
+#   scripts/install-deps.sh          what building and running need
+#   scripts/install-deps.sh --test   also the tests', fuzzers' and benchmarks' tools
 set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  libgtest-dev libgmock-dev libcli11-dev libssl-dev
-  qt6-base-dev fonts-nanum
-  xvfb xauth imagemagick socat
-  clang libclang-rt-14-dev valgrind python3 time
+  libcli11-dev libssl-dev
+  qt6-base-dev qt6-translations-l10n fonts-nanum
 )
+if [ "${1:-}" = "--test" ]; then
+  packages+=(
+    libgtest-dev libgmock-dev
+    xvfb xauth imagemagick socat
+    clang libclang-rt-14-dev valgrind python3 time
+  )
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -18,7 +25,15 @@ done
 
 echo "installing: ${missing[*]}"
 as_root=()
-[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "These Debian packages are missing, and installing them needs root. As root, run:" >&2
+    echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+    echo "then run this command again." >&2
+    exit 1
+  fi
+  as_root=(sudo)
+fi
 "${as_root[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
   "${missing[@]}" >/dev/null

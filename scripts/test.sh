@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 quick=false
 [ "${1:-}" = "--quick" ] && quick=true
 
-scripts/install-deps.sh
+scripts/install-deps.sh --test
 export QT_QPA_PLATFORM=offscreen
 
 echo "== tests"

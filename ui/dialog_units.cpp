@@ -16,7 +16,8 @@ int MulDiv(int value, int numerator, int denominator) {
 
 DialogBaseUnits BaseUnitsOf(const QFont& font) {
   QFontMetrics metrics(font);
-  // The average width of the Latin letters, rounded up, as dialog fonts have always measured it.
+  // Windows measures dialog units from the font's average character width: that of the Latin
+  // letters, rounded to the nearest pixel.
   const int alphabetWidth = metrics.horizontalAdvance(
       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   return {(alphabetWidth / 26 + 1) / 2, metrics.height()};

@@ -6,11 +6,39 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QValidator>
 
 #include "ui/ip_address_control.h"
 #include "ui/message_box.h"
 
+// The icons are compiled into the static ui library; nothing there references their initialiser,
+// so the linker would drop them unless it is called by name. Q_INIT_RESOURCE declares it in the
+// global namespace, hence outside ours.
+static void InitIconResources() { Q_INIT_RESOURCE(tessaro); }
+
 namespace tessaro::ui {
+
+namespace {
+
+// The combo's edit field does not scroll horizontally: typed or pasted text must fit its width,
+// measured with the dialog's font as the edit draws it.
+class FitsWidthValidator final : public QValidator {
+ public:
+  explicit FitsWidthValidator(QLineEdit* edit) : QValidator(edit), m_edit(edit) {}
+  State validate(QString& input, int&) const override {
+    return m_edit->fontMetrics().horizontalAdvance(input) <= VisibleWidth() ? Acceptable : Invalid;
+  }
+
+ private:
+  int VisibleWidth() const {
+    constexpr int kLineEditMargin = 2;  // QLineEdit keeps this much free on each side of its text
+    const QMargins margins = m_edit->textMargins();
+    return m_edit->contentsRect().width() - margins.left() - margins.right() - 2 * kLineEditMargin;
+  }
+  QLineEdit* m_edit;
+};
+
+}  // namespace
 
 CTemplateDialog::CTemplateDialog(const res::DialogTemplate& dialogTemplate, QWidget* parent)
     : QDialog(parent), m_template(dialogTemplate) {
@@ -34,6 +62,8 @@ CTemplateDialog::CTemplateDialog(const res::DialogTemplate& dialogTemplate, QWid
 }
 
 QIcon CTemplateDialog::AppIcon() {
+  static const bool initialised = (InitIconResources(), true);
+  (void)initialised;
   QIcon icon;
   icon.addFile(QStringLiteral(":/icons/tessaro-32.png"), QSize(32, 32));
   icon.addFile(QStringLiteral(":/icons/tessaro-16.png"), QSize(16, 16));
@@ -83,6 +113,7 @@ QWidget* CTemplateDialog::CreateControl(const res::ControlTemplate& control) {
       combo->setEditable(true);
       combo->setInsertPolicy(QComboBox::NoInsert);  // typed text never joins the list
       combo->setDuplicatesEnabled(true);
+      combo->lineEdit()->setValidator(new FitsWidthValidator(combo->lineEdit()));
       return combo;
     }
     case res::ControlKind::IpAddress:

@@ -8,7 +8,7 @@
 
 namespace tessaro::ui {
 
-// A fixed-size modal dialog built from a dialog template, with the keyboard of a classic dialog:
+// A fixed-size modal dialog built from a dialog template, with the keyboard of a Windows dialog:
 // Enter presses the focused push button or else the default one, or else runs the data exchange
 // and ends the dialog with IDOK; Esc and the close box end it with IDCANCEL; F1 asks for help.
 class CTemplateDialog : public QDialog {
@@ -18,7 +18,6 @@ class CTemplateDialog : public QDialog {
   explicit CTemplateDialog(const res::DialogTemplate& dialogTemplate, QWidget* parent = nullptr);
 
   DialogBaseUnits BaseUnits() const { return m_baseUnits; }
-  const res::DialogTemplate& Template() const { return m_template; }
 
   // Ends the dialog with IDOK after a successful data exchange.
   void accept() override;

@@ -1,5 +1,7 @@
 #include "ui/upload_app.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QStyle>
 
@@ -16,6 +18,10 @@ CUploadApp::CUploadApp(int& argc, char** argv) : QApplication(argc, argv) {
   setDesktopFileName(QStringLiteral("tessaro"));
   // The dialog is the only window; closing it ends the process, not a lingering event loop.
   setQuitOnLastWindowClosed(false);
+  // Qt's own buttons ("OK" on a message box) in the desktop's language, like the product's texts.
+  if (m_qtTranslator.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    installTranslator(&m_qtTranslator);
 }
 
 bool CUploadApp::InitInstance() {

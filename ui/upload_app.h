@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace tessaro::ui {
 
@@ -13,6 +14,9 @@ class CUploadApp : public QApplication {
 
   // Runs the dialog; returns false, so the process ends instead of entering a loop of its own.
   bool InitInstance();
+
+ private:
+  QTranslator m_qtTranslator;
 };
 
 }  // namespace tessaro::ui

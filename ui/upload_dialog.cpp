@@ -9,17 +9,12 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <atomic>
-#include <thread>
 
 #include "engine/load_sequence.h"
 #include "ui/about_dialog.h"
+#include "ui/input_hold.h"
 #include "ui/ip_address_control.h"
 #include "ui/message_box.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace tessaro::ui {
 
@@ -50,7 +45,7 @@ class BoxMessageSink final : public platform::MessageSink {
   explicit BoxMessageSink(QWidget* owner) : m_owner(owner) {}
   void ShowMessage(platform::MessageKind kind, const std::string& text) override {
     QWidget* owner = m_owner;
-    const QString message = QString::fromLocal8Bit(text.c_str());
+    const QString message = QString::fromStdString(text);
     QMetaObject::invokeMethod(
         owner, [owner, kind, message] { ShowMessageBox(owner, kind, message); },
         Qt::BlockingQueuedConnection);
@@ -60,21 +55,6 @@ class BoxMessageSink final : public platform::MessageSink {
   QWidget* m_owner;
 };
 
-bool IsHeldInput(QEvent::Type type) {
-  switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
 QString BrowseForFirmware(QWidget* parent) {
@@ -82,11 +62,10 @@ QString BrowseForFirmware(QWidget* parent) {
   dialog.setObjectName(QStringLiteral("IDD_FIRMWARE_CHOOSER"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);  // only an existing file can be chosen
-  dialog.setNameFilter(QStringLiteral("All Files (*.*)"));
-#ifndef _WIN32
+  // Every file: camera images often have no extension, and "*.*" here means "has a dot".
+  dialog.setNameFilter(QStringLiteral("All Files (*)"));
   // The same chooser on every desktop (and headless), rather than whatever a theme plugin offers.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
-#endif
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList chosen = dialog.selectedFiles();
   return chosen.isEmpty() ? QString() : chosen.last();
@@ -95,13 +74,13 @@ QString BrowseForFirmware(QWidget* parent) {
 CUploadDialog::CUploadDialog(QWidget* parent)
     : CTemplateDialog(res::UploadDialogTemplate(), parent),
       m_port(engine::UPLOAD_PORT),
-      m_sleeper(std::make_unique<platform::SystemSleeper>()) {
+      m_sleeper(std::make_unique<platform::SystemSleeper>()),
+      m_inputHold(new CInputHold(this)) {
   setObjectName(QStringLiteral("IDD_UPLOAD_DIALOG"));
   m_progress = Control<QProgressBar>("IDC_UPLOAD_PROGRESS");
   m_editFirmwarePath = Control<QLineEdit>("IDC_FIRMWARE_PATH");
   m_ipCamera = Control<CIpAddressControl>("IDC_CAMERA_ADDRESS");
   m_channelCombo = Control<QComboBox>("IDC_CHANNEL_COMBO");
-  m_hAppIcon = AppIcon();
 
   for (const char* item : res::ChannelComboItems())
     m_channelCombo->addItem(QString::fromLatin1(item));
@@ -112,7 +91,6 @@ CUploadDialog::CUploadDialog(QWidget* parent)
           &CUploadDialog::OnBrowseButton);
   connect(Control<QPushButton>("IDC_LOAD_FIRMWARE"), &QPushButton::clicked, this,
           &CUploadDialog::OnLoadButton);
-  setWindowIcon(m_hAppIcon);
   m_editFirmwarePath->setFocus(Qt::OtherFocusReason);  // the first tab stop
 }
 
@@ -127,63 +105,29 @@ bool CUploadDialog::UpdateData(bool saveAndValidate) {
 }
 
 void CUploadDialog::OnLoadButton() {
-  if (m_loadRunning) return;  // input is held during a Load, so only a direct call gets here
+  if (IsLoadRunning()) return;  // input is held during a Load, so only a direct call gets here
   UpdateData(true);
   engine::LoadRequest request;
   request.address = m_ipCamera->GetAddress();
-  m_strCameraIp = QString::fromStdString(platform::FormatDottedQuad(request.address));
-  request.channelText = m_strChannel.toLocal8Bit().toStdString();
-  request.firmwarePath = m_editFirmwarePath->text().toLocal8Bit().toStdString();
+  request.channelText = m_strChannel.toStdString();
+  request.firmwarePath = m_editFirmwarePath->text().toStdString();
   request.port = m_port;
 
   BarProgressSink progress(m_progress);
   BoxMessageSink messages(this);
-  RunHoldingInput(
+  m_inputHold->Run(
       [&] { engine::RunLoadSequence(request, m_socket, progress, messages, *m_sleeper); });
-}
-
-void CUploadDialog::RunHoldingInput(const std::function<void()>& work) {
-  m_loadRunning = true;
-  qApp->installEventFilter(this);
-  std::atomic<bool> finished{false};
-  std::thread worker([&] {
-    work();
-    finished = true;
-    QMetaObject::invokeMethod(
-        this, [] {}, Qt::QueuedConnection);  // wakes the loop below
-  });
-  while (!finished) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  worker.join();
-  QCoreApplication::sendPostedEvents();  // the last progress positions, before input returns
-  qApp->removeEventFilter(this);
-  m_loadRunning = false;
-
-  ReplayHeldInput();
   if (m_closeRequested) {
     m_closeRequested = false;
     reject();
   }
 }
 
-bool CUploadDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (!m_loadRunning || !IsHeldInput(event->type())) return false;
-  auto* widget = qobject_cast<QWidget*>(watched);
-  // Message boxes raised by the Load are windows of their own and take their input.
-  if (widget == nullptr || widget->window() != this) return false;
-  m_heldInput.push_back({watched, std::unique_ptr<QEvent>(event->clone())});
-  return true;
-}
-
-void CUploadDialog::ReplayHeldInput() {
-  std::vector<HeldInput> held = std::move(m_heldInput);
-  m_heldInput.clear();
-  for (HeldInput& input : held)
-    if (input.target) QCoreApplication::postEvent(input.target, input.event.release());
-}
+bool CUploadDialog::IsLoadRunning() const { return m_inputHold->IsRunning(); }
 
 void CUploadDialog::closeEvent(QCloseEvent* event) {
   // The Load sequence still uses this dialog; the close follows once it has ended.
-  if (m_loadRunning) {
+  if (IsLoadRunning()) {
     m_closeRequested = true;
     event->ignore();
     return;
@@ -228,29 +172,5 @@ void CUploadDialog::keyPressEvent(QKeyEvent* event) {
   }
   CTemplateDialog::keyPressEvent(event);
 }
-
-#ifdef _WIN32
-void CUploadDialog::showEvent(QShowEvent* event) {
-  CTemplateDialog::showEvent(event);
-  HMENU systemMenu = ::GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
-  const QString text = QString::fromUtf8(res::STRING_ABOUT_MENU_TEXT);
-  if (!m_aboutEntryAdded && systemMenu != nullptr && !text.isEmpty()) {
-    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(systemMenu, MF_STRING, res::ID_SYSMENU_ABOUT,
-                  reinterpret_cast<LPCWSTR>(text.utf16()));
-    m_aboutEntryAdded = true;
-  }
-}
-
-bool CUploadDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
-  auto* msg = static_cast<MSG*>(message);
-  if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == res::ID_SYSMENU_ABOUT) {
-    OnSysCommand(static_cast<int>(msg->wParam));
-    *result = 0;
-    return true;
-  }
-  return CTemplateDialog::nativeEvent(eventType, message, result);
-}
-#endif
 
 }  // namespace tessaro::ui

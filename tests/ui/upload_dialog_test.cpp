@@ -1,14 +1,17 @@
 #include "ui/upload_dialog.h"
 
 #include <QAbstractItemView>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
@@ -72,27 +75,34 @@ class UploadDialogTest : public QObject {
   void enterWithTheComboListOpenOnlyClosesTheList();
   void typedChannelIsNeverInsertedIntoTheList();
   void browseReplacesThePathOnOkAndKeepsItOnCancel();
+  void realChooserListsFilesWithoutAnExtension();
+  void channelComboTakesOnlyWhatFitsItsWidth();
   void controlsAreLaidOutInDialogUnitsOfTheDialogFont();
   void loadSendsTheFrameAndTheBarShows100ThroughThePause();
   void loadMessagesAreModalBoxesWithIconAndCaption_data();
   void loadMessagesAreModalBoxesWithIconAndCaption();
   void clickDuringALoadIsHandledAfterIt();
+  void inputMethodTextDuringALoadArrivesAfterIt();
   void closeDuringALoadWaitsForItsEnd();
   void aboutEntryOpensTheAboutBoxEachTime();
   void f1WarnsThatHelpCannotStart();
+  void aboutBoxAndWindowShowTheIcon();
+  void messageButtonSpeaksTheDesktopLanguage();
 
  private:
   struct Fixture {
     std::atomic<int> pauses{0};
     std::atomic<int> overlap{0};
     std::unique_ptr<CUploadDialog> dialog;
-    void Open(unsigned port, std::chrono::milliseconds pause = std::chrono::milliseconds(0)) {
+    // The camera's port is a free loopback port unless given; false when the window never came.
+    [[nodiscard]] bool Open(unsigned port = tt::UnusedLoopbackPort(),
+                            std::chrono::milliseconds pause = std::chrono::milliseconds(0)) {
       dialog = std::make_unique<CUploadDialog>();
       dialog->SetPortForTesting(port);
       dialog->SetSleeperForTesting(std::make_unique<TestSleeper>(pauses, overlap, pause));
       dialog->open();
       QApplication::setActiveWindow(dialog.get());
-      QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+      return QTest::qWaitForWindowActive(dialog.get());
     }
     template <typename W>
     W* Find(const char* name) const {
@@ -117,7 +127,7 @@ void UploadDialogTest::cleanup() {
 
 void UploadDialogTest::startsBlankWithTheFocusInThePathBox() {
   Fixture f;
-  f.Open(engine::UPLOAD_PORT);
+  QVERIFY(f.Open());
   CUploadDialog& d = *f.dialog;
   QCOMPARE(d.windowTitle(), QStringLiteral("Tessaro v1.4.1"));
   QCOMPARE(d.minimumSize(), d.maximumSize());
@@ -164,7 +174,7 @@ void UploadDialogTest::applicationRunsTheDialogCentredAndEnds() {
 
 void UploadDialogTest::tabOrderFollowsTheTemplate() {
   Fixture f;
-  f.Open(engine::UPLOAD_PORT);
+  QVERIFY(f.Open());
   QStringList visited;
   for (int step = 0; step < 5; ++step) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -204,7 +214,7 @@ void UploadDialogTest::enterEscAndCloseEndTheDialog() {
   QFETCH(int, key);
   QFETCH(int, result);
   Fixture f;
-  f.Open(tt::UnusedLoopbackPort());
+  QVERIFY(f.Open());
   f.dialog->findChild<QWidget*>(focus)->setFocus();
   QSignalSpy finished(f.dialog.get(), &QDialog::finished);
   if (key == 0)
@@ -218,7 +228,7 @@ void UploadDialogTest::enterEscAndCloseEndTheDialog() {
 
 void UploadDialogTest::enterWithTheComboListOpenOnlyClosesTheList() {
   Fixture f;
-  f.Open(engine::UPLOAD_PORT);
+  QVERIFY(f.Open());
   auto* combo = f.Find<QComboBox>("IDC_CHANNEL_COMBO");
   combo->setFocus();
   combo->showPopup();
@@ -233,7 +243,7 @@ void UploadDialogTest::enterWithTheComboListOpenOnlyClosesTheList() {
 
 void UploadDialogTest::typedChannelIsNeverInsertedIntoTheList() {
   Fixture f;
-  f.Open(engine::UPLOAD_PORT);
+  QVERIFY(f.Open());
   auto* combo = f.Find<QComboBox>("IDC_CHANNEL_COMBO");
   combo->setFocus();
   combo->lineEdit()->selectAll();
@@ -246,37 +256,49 @@ void UploadDialogTest::typedChannelIsNeverInsertedIntoTheList() {
 
 void UploadDialogTest::browseReplacesThePathOnOkAndKeepsItOnCancel() {
   tt::TempDir dir;
-  const QString chosen = QString::fromStdString(dir.Write("R7Z42P_fw.bin", {1, 2, 3}));
+  // Camera images often have no extension.
+  const QString chosen = QString::fromStdString(dir.Write("R7Z42P_fw", {1, 2, 3}));
   Fixture f;
-  f.Open(engine::UPLOAD_PORT);
+  QVERIFY(f.Open());
   auto* path = f.Find<QLineEdit>("IDC_FIRMWARE_PATH");
   auto* browse = f.Find<QPushButton>("IDC_BROWSE_FIRMWARE");
   path->setText(QStringLiteral("typed by hand"));
 
-  QStringList filters;
-  bool existingOnly = false;
-  WhenModal<QFileDialog>(
-      [&](QFileDialog* chooser) {
-        filters = chooser->nameFilters();
-        existingOnly = chooser->fileMode() == QFileDialog::ExistingFile;
-        chooser->reject();
-      },
-      f.dialog.get());
+  QWidget* chooserParent = nullptr;
+  f.dialog->SetFirmwareChooserForTesting([&](QWidget* parent) {
+    chooserParent = parent;
+    return QString();  // cancelled
+  });
   QTest::mouseClick(browse, Qt::LeftButton);
   QCOMPARE(path->text(), QStringLiteral("typed by hand"));
-  QCOMPARE(filters, QStringList{QStringLiteral("All Files (*.*)")});
-  QVERIFY(existingOnly);
+  QCOMPARE(chooserParent, f.dialog.get());
 
-  WhenModal<QFileDialog>(
-      [&](QFileDialog* chooser) {
-        // As the operator would: type the path into the chooser's file name box, then OK.
-        chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);
-        QMetaObject::invokeMethod(chooser, "accept");
-      },
-      f.dialog.get());
+  f.dialog->SetFirmwareChooserForTesting([&](QWidget*) { return chosen; });
   QTest::mouseClick(browse, Qt::LeftButton);
   QCOMPARE(path->text(), chosen);
   f.dialog->reject();
+}
+
+void UploadDialogTest::realChooserListsFilesWithoutAnExtension() {
+  QStringList filters;
+  bool existingOnly = false;
+  WhenModal<QFileDialog>([&](QFileDialog* chooser) {
+    filters = chooser->nameFilters();
+    existingOnly = chooser->fileMode() == QFileDialog::ExistingFile;
+    chooser->reject();
+  });
+  QCOMPARE(ui::BrowseForFirmware(nullptr), QString());
+  QCOMPARE(filters.size(), 1);
+  QVERIFY(existingOnly);
+  // The patterns stand in parentheses after the filter's name.
+  const QString patterns = filters[0].section(QLatin1Char('('), 1).section(QLatin1Char(')'), 0, 0);
+  bool listsDotless = false;
+  for (const QString& pattern : patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+    listsDotless =
+        listsDotless || QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern))
+                            .match(QStringLiteral("R7Z42P_fw"))
+                            .hasMatch();
+  QVERIFY2(listsDotless, qPrintable(filters[0]));
 }
 
 void UploadDialogTest::controlsAreLaidOutInDialogUnitsOfTheDialogFont() {
@@ -287,7 +309,7 @@ void UploadDialogTest::controlsAreLaidOutInDialogUnitsOfTheDialogFont() {
   QCOMPARE(ui::DialogUnitsToPixels(231, 116, known), QSize(347, 174));
 
   Fixture f;
-  f.Open(engine::UPLOAD_PORT);
+  QVERIFY(f.Open());
   const ui::DialogBaseUnits units = f.dialog->BaseUnits();
   QCOMPARE(units.charHeight, QFontMetrics(f.dialog->font()).height());
   QVERIFY(units.averageCharWidth > 0);
@@ -306,7 +328,7 @@ void UploadDialogTest::loadSendsTheFrameAndTheBarShows100ThroughThePause() {
   const QString path = QString::fromStdString(dir.Write("R7Z42WRS_fw.bin", file));
   tt::CameraThread camera;
   Fixture f;
-  f.Open(camera.Port());
+  QVERIFY(f.Open(camera.Port()));
   f.TypeAddress(QStringLiteral("127.0.0.1"));
   f.Find<QLineEdit>("IDC_FIRMWARE_PATH")->setText(path);
   f.Find<QComboBox>("IDC_CHANNEL_COMBO")->setEditText(QStringLiteral("10"));
@@ -328,35 +350,41 @@ void UploadDialogTest::loadSendsTheFrameAndTheBarShows100ThroughThePause() {
 
 void UploadDialogTest::loadMessagesAreModalBoxesWithIconAndCaption_data() {
   QTest::addColumn<QString>("fileName");
-  QTest::addColumn<bool>("cameraResets");
+  QTest::addColumn<int>("camera");  // 0 reads all, 1 resets mid-frame, 2 resets unread in the pause
   QTest::addColumn<int>("icon");
   QTest::addColumn<QString>("text");  // {PATH} stands for the path
 
-  QTest::newRow("no marker") << "plain.bin" << false << int(QMessageBox::Warning)
+  QTest::newRow("no marker") << "plain.bin" << 0 << int(QMessageBox::Warning)
                              << "Please select Camera Firmware!!";
-  QTest::newRow("cannot open") << "R7Z42P_missing.bin" << false << int(QMessageBox::Critical)
+  QTest::newRow("cannot open") << "R7Z42P_missing.bin" << 0 << int(QMessageBox::Critical)
                                << "Can't Open  {PATH}";
   QTest::newRow("connection lost")
-      << "R7Z42P_fw.bin" << true << int(QMessageBox::Warning) << "Network connection is closed.";
+      << "R7Z42P_fw.bin" << 1 << int(QMessageBox::Warning) << "Network connection is closed.";
+  // Every write succeeded (8000 bytes fit the send buffer), yet the camera never had the frame.
+  QTest::newRow("reset with the frame unacknowledged")
+      << "R7Z42P_small.bin" << 2 << int(QMessageBox::Warning) << "Network connection is closed.";
 }
 
 void UploadDialogTest::loadMessagesAreModalBoxesWithIconAndCaption() {
   QFETCH(QString, fileName);
-  QFETCH(bool, cameraResets);
+  QFETCH(int, camera);
   QFETCH(int, icon);
   QFETCH(QString, text);
   tt::TempDir dir;
   dir.Write("R7Z42P_fw.bin", tt::PatternBytes(2'000'000));
+  dir.Write("R7Z42P_small.bin", tt::PatternBytes(8000));
   dir.Write("plain.bin", tt::PatternBytes(10));
   const QString path = QString::fromStdString((dir.Path() / fileName.toStdString()).string());
   tools::CamSimBehaviour behaviour;
-  if (cameraResets) {
-    behaviour.resetAfter = 100000;
-    behaviour.receiveBuffer = 4096;
+  std::chrono::milliseconds pause{0};
+  if (camera == 1) behaviour = {.resetAfter = 100000, .receiveBuffer = 4096};
+  if (camera == 2) {
+    behaviour = {.resetAfter = 0, .stall = std::chrono::milliseconds(600), .receiveBuffer = 1024};
+    pause = std::chrono::milliseconds(1000);
   }
-  tt::CameraThread camera(behaviour);
+  tt::CameraThread cameraThread(behaviour);
   Fixture f;
-  f.Open(camera.Port());
+  QVERIFY(f.Open(cameraThread.Port(), pause));
   f.TypeAddress(QStringLiteral("127.0.0.1"));
   f.Find<QLineEdit>("IDC_FIRMWARE_PATH")->setText(path);
 
@@ -371,7 +399,7 @@ void UploadDialogTest::loadMessagesAreModalBoxesWithIconAndCaption() {
       },
       f.dialog.get());
   QTest::mouseClick(f.Find<QPushButton>("IDC_LOAD_FIRMWARE"), Qt::LeftButton);
-  camera.Report();
+  cameraThread.Report();
 
   QCOMPARE(seen.size(), std::size_t{1});
   QCOMPARE(int(seen[0].icon), icon);
@@ -388,7 +416,7 @@ void UploadDialogTest::clickDuringALoadIsHandledAfterIt() {
   const QString path = QString::fromStdString(dir.Write("R7Z42P_fw.bin", tt::PatternBytes(1000)));
   tt::CameraThread camera;
   Fixture f;
-  f.Open(camera.Port(), std::chrono::milliseconds(300));
+  QVERIFY(f.Open(camera.Port(), std::chrono::milliseconds(300)));
   f.TypeAddress(QStringLiteral("127.0.0.1"));
   f.Find<QLineEdit>("IDC_FIRMWARE_PATH")->setText(path);
   auto* load = f.Find<QPushButton>("IDC_LOAD_FIRMWARE");
@@ -412,7 +440,7 @@ void UploadDialogTest::clickDuringALoadIsHandledAfterIt() {
 void UploadDialogTest::closeDuringALoadWaitsForItsEnd() {
   tt::TempDir dir;
   Fixture f;
-  f.Open(tt::UnusedLoopbackPort(), std::chrono::milliseconds(300));  // refused: no message
+  QVERIFY(f.Open(tt::UnusedLoopbackPort(), std::chrono::milliseconds(300)));  // refused: silent
   f.TypeAddress(QStringLiteral("127.0.0.1"));
   f.Find<QLineEdit>("IDC_FIRMWARE_PATH")
       ->setText(QString::fromStdString(dir.Write("R7Z42P_fw.bin", tt::PatternBytes(10))));
@@ -431,7 +459,7 @@ void UploadDialogTest::closeDuringALoadWaitsForItsEnd() {
 
 void UploadDialogTest::aboutEntryOpensTheAboutBoxEachTime() {
   Fixture f;
-  f.Open(engine::UPLOAD_PORT);
+  QVERIFY(f.Open());
   for (int round = 0; round < 2; ++round) {
     QString caption, version, notice;
     bool okFocusedAndDefault = false;
@@ -473,17 +501,19 @@ void UploadDialogTest::aboutEntryOpensTheAboutBoxEachTime() {
 
 void UploadDialogTest::f1WarnsThatHelpCannotStart() {
   Fixture f;
-  f.Open(engine::UPLOAD_PORT);
+  QVERIFY(f.Open());
   QStringList texts;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
   WhenModal<QMessageBox>(
       [&](QMessageBox* box) {
         texts << box->text() << box->windowTitle();
-        QVERIFY(box->icon() == QMessageBox::Warning);
+        icon = box->icon();
         box->accept();
       },
       f.dialog.get());
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
   QCOMPARE(texts, (QStringList{"도움말 시작 실패.", ExpectedCaption()}));
+  QCOMPARE(icon, QMessageBox::Warning);
 
   ui::CAboutDialog about(f.dialog.get());
   about.open();
@@ -498,6 +528,93 @@ void UploadDialogTest::f1WarnsThatHelpCannotStart() {
   QTest::keyClick(&about, Qt::Key_F1);
   QCOMPARE(texts, (QStringList{"도움말 시작 실패."}));
   about.reject();
+  f.dialog->reject();
+}
+
+void UploadDialogTest::channelComboTakesOnlyWhatFitsItsWidth() {
+  Fixture f;
+  QVERIFY(f.Open());
+  auto* combo = f.Find<QComboBox>("IDC_CHANNEL_COMBO");
+  QLineEdit* edit = combo->lineEdit();
+  combo->setFocus();
+  edit->selectAll();
+  QTest::keyClicks(edit, QStringLiteral("1234567890123456789"));
+  const QString typed = edit->text();
+  QVERIFY2(typed.size() >= 2 && typed.size() < 19, qPrintable(typed));
+  QVERIFY(QStringLiteral("1234567890123456789").startsWith(typed));
+  QVERIFY(edit->fontMetrics().horizontalAdvance(typed) <= edit->contentsRect().width());
+
+  // Pasting keeps to the same width.
+  edit->clear();
+  QApplication::clipboard()->setText(QStringLiteral("ABCDEFABCDEFABCDEF"));
+  edit->paste();
+  QVERIFY2(edit->text().size() < 18, qPrintable(edit->text()));
+  f.dialog->reject();
+}
+
+void UploadDialogTest::inputMethodTextDuringALoadArrivesAfterIt() {
+  tt::TempDir dir;
+  const QString path = QString::fromStdString(dir.Write("R7Z42P_fw.bin", tt::PatternBytes(1000)));
+  tt::CameraThread camera;
+  Fixture f;
+  QVERIFY(f.Open(camera.Port(), std::chrono::milliseconds(300)));
+  f.TypeAddress(QStringLiteral("127.0.0.1"));
+  auto* edit = f.Find<QLineEdit>("IDC_FIRMWARE_PATH");
+  edit->setText(path);
+  edit->setFocus();
+  edit->end(false);
+
+  QString textDuringLoad;
+  QTimer::singleShot(100, edit, [&] {
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("한글"));
+    QApplication::sendEvent(edit, &commit);
+    textDuringLoad = edit->text();
+  });
+  QTest::mouseClick(f.Find<QPushButton>("IDC_LOAD_FIRMWARE"), Qt::LeftButton);
+  camera.Report();
+
+  QCOMPARE(textDuringLoad, path);
+  QTRY_COMPARE(edit->text(), path + QStringLiteral("한글"));
+  f.dialog->reject();
+}
+
+void UploadDialogTest::aboutBoxAndWindowShowTheIcon() {
+  Fixture f;
+  QVERIFY(f.Open());
+  QVERIFY(!f.dialog->windowIcon().isNull());
+  QVERIFY(!f.dialog->windowIcon().pixmap(16, 16).isNull());
+  ui::CAboutDialog about(f.dialog.get());
+  auto* icon = about.findChild<QLabel*>(QStringLiteral("IDI_APP_ICON"));
+  QVERIFY(icon != nullptr);
+  const QPixmap picture = icon->pixmap();
+  QVERIFY(!picture.isNull());
+  QCOMPARE(picture.size(), QSize(32, 32));
+  QVERIFY(!about.windowIcon().isNull());
+  f.dialog->reject();
+}
+
+void UploadDialogTest::messageButtonSpeaksTheDesktopLanguage() {
+  // Run under LANG=ko_KR.UTF-8 as its own test too; elsewhere the locale's own word.
+  const QString expected = QLocale::system().language() == QLocale::Korean
+                               ? QStringLiteral("확인")
+                               : QCoreApplication::translate("QPlatformTheme", "OK");
+  Fixture f;
+  QVERIFY(f.Open());
+  QStringList buttonTexts;
+  bool buttonHasIcon = true;
+  WhenModal<QMessageBox>(
+      [&](QMessageBox* box) {
+        for (QAbstractButton* button : box->buttons()) {
+          buttonTexts << button->text().remove(QLatin1Char('&'));
+          buttonHasIcon = !button->icon().isNull();
+        }
+        box->accept();
+      },
+      f.dialog.get());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+  QCOMPARE(buttonTexts, QStringList{expected});
+  QVERIFY(!buttonHasIcon);
   f.dialog->reject();
 }
 
