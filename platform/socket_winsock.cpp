@@ -4,8 +4,9 @@
 // time and the acknowledged count is then unknown.
 #undef NTDDI_VERSION
 #define NTDDI_VERSION 0x0A000003
-#include <mstcpip.h>
 #include <winsock2.h>
+// After winsock2.h, which declares what they use.
+#include <mstcpip.h>
 #include <ws2tcpip.h>
 
 #include <algorithm>

@@ -23,7 +23,7 @@ constexpr std::array<ControlTemplate, 4> kAboutControls{{
      "카메라 펌웨어 업로드 도구",
      {40, 25, 119, 8},
      STYLE_GROUP},
-    {IDOK,
+    {ID_OK,
      "IDOK",
      ControlKind::DefaultPushButton,
      "확인",
@@ -79,12 +79,13 @@ constexpr std::array<ControlTemplate, 9> kUploadControls{{
      STYLE_TABSTOP},
 }};
 
-constexpr DialogTemplate kAboutTemplate{IDD_ABOUT_DIALOG, "Mirelto 정보",       235,           55,
-                                        kDialogFontFace,  kDialogFontPointSize, kAboutControls};
+constexpr DialogTemplate kAboutTemplate{
+    IDD_ABOUT_DIALOG,     "Mirelto 정보", 235,  55, kDialogFontFace,
+    kDialogFontPointSize, kAboutControls, false};
 
 constexpr DialogTemplate kUploadTemplate{
     IDD_UPLOAD_DIALOG,    "Tessaro v1.4.1", 231, 116, kDialogFontFace,
-    kDialogFontPointSize, kUploadControls};
+    kDialogFontPointSize, kUploadControls,  true};
 
 constexpr std::array<const char*, 32> kChannelItems{
     "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10", "11", "12", "13", "14", "15", "16",

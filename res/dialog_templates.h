@@ -19,8 +19,8 @@ inline constexpr int IDC_UPLOAD_PROGRESS = 1005;
 inline constexpr int IDC_CHANNEL_COMBO = 1007;
 inline constexpr int IDC_CAMERA_ADDRESS = 1009;
 inline constexpr int IDC_STATIC = -1;
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
+inline constexpr int ID_OK = 1;      // IDOK
+inline constexpr int ID_CANCEL = 2;  // IDCANCEL
 inline constexpr int ID_SYSMENU_ABOUT = 0x0010;
 // F1 asks the help viewer for this topic plus the template id of the focused dialog.
 inline constexpr int HELP_TOPIC_BASE = 0x20000;
@@ -71,6 +71,7 @@ struct DialogTemplate {
   const char* fontFace;
   int fontPointSize;
   std::span<const ControlTemplate> controls;  // template order, which is also the tab order
+  bool applicationWindow;  // the main window: visible at once, its own taskbar button
 };
 
 const DialogTemplate& AboutDialogTemplate();

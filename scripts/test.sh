@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test, headless: once as built, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/), and the engine tests under
-# valgrind. --quick runs the first pass only.
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/), the engine tests under
+# valgrind, then the Windows builds and their tests under wine (scripts/windows.sh).
+# --quick runs the first pass only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 quick=false
@@ -22,3 +23,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== engine tests under valgrind"
 scripts/valgrind.sh
+
+echo "== Windows: 32- and 64-bit builds, their tests under wine, the native dialog"
+scripts/windows.sh

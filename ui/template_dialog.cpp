@@ -98,7 +98,7 @@ QWidget* CTemplateDialog::CreateControl(const res::ControlTemplate& control) {
       button->setAutoDefault(false);
       button->setDefault(control.kind == res::ControlKind::DefaultPushButton);
       button->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
-      if (control.id == res::IDOK) connect(button, &QPushButton::clicked, this, &QDialog::accept);
+      if (control.id == res::ID_OK) connect(button, &QPushButton::clicked, this, &QDialog::accept);
       return button;
     }
     case res::ControlKind::Progress: {
@@ -125,10 +125,10 @@ QWidget* CTemplateDialog::CreateControl(const res::ControlTemplate& control) {
 bool CTemplateDialog::UpdateData(bool) { return true; }
 
 void CTemplateDialog::accept() {
-  if (UpdateData(true)) done(res::IDOK);
+  if (UpdateData(true)) done(res::ID_OK);
 }
 
-void CTemplateDialog::reject() { done(res::IDCANCEL); }
+void CTemplateDialog::reject() { done(res::ID_CANCEL); }
 
 void CTemplateDialog::keyPressEvent(QKeyEvent* event) {
   const bool plain =

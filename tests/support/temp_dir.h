@@ -1,10 +1,10 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,9 +14,17 @@ namespace tessaro::testing {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tessaro-test-XXXXXX").string();
-    m_path = ::mkdtemp(pattern.data());
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+      auto candidate = std::filesystem::temp_directory_path() /
+                       ("tessaro-test-" + std::to_string(random()) + std::to_string(attempt));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) m_path = candidate;
+    }
+    if (m_path.empty()) throw std::runtime_error("cannot make a temporary folder");
   }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
   ~TempDir() {
     std::error_code ignored;
     std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
@@ -25,14 +33,17 @@ class TempDir {
   }
   const std::filesystem::path& Path() const { return m_path; }
 
-  // Writes `bytes` to a file at `relative`, making the folders it needs; returns the full path.
+  // Writes `bytes` to a file at `relative` (UTF-8), making the folders it needs; returns the full
+  // path as UTF-8, as the engine takes it.
   std::string Write(const std::string& relative, const std::vector<std::uint8_t>& bytes) const {
-    std::filesystem::path file = m_path / relative;
+    std::filesystem::path file =
+        m_path / std::filesystem::path(std::u8string(relative.begin(), relative.end()));
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
-    return file.string();
+    const std::u8string text = file.u8string();
+    return std::string(text.begin(), text.end());
   }
 
  private:
