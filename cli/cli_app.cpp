@@ -41,7 +41,8 @@ std::string Footer() {
   text << "The channel is read as hexadecimal, as the camera expects: \"10\" travels as 0x10, "
           "\"32\" as\n0x32, \"a\" as 0x0A; only the low byte is sent.\n\n"
           "Progress goes to stderr: a live bar on a terminal, otherwise one \"progress: N%\" line "
-          "per\nnew position. Every upload ends with a "
+          "per\nnew position; with --send-buffer auto it counts the bytes the camera acknowledged. "
+          "Every upload ends with a "
        << engine::LOAD_END_PAUSE.count()
        << " ms pause before the connection is closed; when the\ncamera has not acknowledged "
           "every byte by then, tessaro-cli waits on until none has come\nfor the stall "
@@ -116,6 +117,23 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
                  "fail once the camera has taken or acknowledged no byte for this many seconds")
       ->capture_default_str()
       ->check(CLI::Range(0.001, 86400.0));
+  std::string sendBuffer = "auto";
+  app.add_option("--send-buffer", sendBuffer,
+                 "SO_SNDBUF in bytes, or auto for the system's own autotuned buffer, which keeps a "
+                 "link with latency full; 10240 is what the dialog uses")
+      ->capture_default_str()
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            if (text == "auto") return std::string();
+            try {
+              std::size_t used = 0;
+              const long bytes = std::stol(text, &used);
+              if (used == text.size() && bytes > 0 && bytes <= 1 << 30) return std::string();
+            } catch (const std::exception&) {
+            }
+            return "not a byte count or auto: " + text;
+          },
+          "BYTES|auto"));
   app.add_option("FILE", request.firmwarePath, "firmware file; its path carries the model marker")
       ->required();
 
@@ -138,15 +156,23 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     progress = std::make_unique<TerminalProgressSink>(err);
   else
     progress = std::make_unique<LineProgressSink>(err);
-  engine::CUploadSocket socket(platform::MakeSystemSocket(),
-                               engine::SocketOptions{.sendTimeout = stallTimeout});
+  engine::SocketOptions socketOptions{.sendTimeout = stallTimeout};
+  const bool autoBuffer = sendBuffer == "auto";
+  socketOptions.sendBufferSize =
+      autoBuffer ? std::nullopt : std::optional<int>(std::stoi(sendBuffer));
+  engine::CUploadSocket socket(platform::MakeSystemSocket(), socketOptions);
   platform::SystemSleeper sleeper;
 
   // A connect to an unreachable camera can wait for the system's time-out: say what is going on.
   if (errIsTerminal)
     err << "uploading " << request.firmwarePath << " to " << ip << ":" << request.port << std::endl;
 
-  const engine::LoadOptions options{.waitForAcknowledgement = true, .stallTimeout = stallTimeout};
+  // A large buffer takes much more than the camera has: the bar then shows what it acknowledged.
+  const engine::LoadOptions options{.waitForAcknowledgement = true,
+                                    .progressBasis = autoBuffer
+                                                         ? engine::ProgressBasis::Acknowledged
+                                                         : engine::ProgressBasis::Written,
+                                    .stallTimeout = stallTimeout};
   engine::LoadOutcome outcome =
       engine::RunLoadSequence(request, socket, *progress, messages, sleeper, options);
   progress.reset();  // ends a live bar before anything else is printed

@@ -9,18 +9,30 @@ namespace {
 
 // Waits in steps while the camera still acknowledges bytes, and gives up once none has come for
 // the stall time-out.
-DeliveryState AwaitAcknowledgement(const CUploadSocket& socket, std::uint64_t frameBytes,
-                                   DeliveryState state, platform::Sleeper& sleeper,
-                                   const LoadOptions& options) {
+void AwaitAcknowledgement(const CUploadSocket& socket, std::uint32_t payloadLength,
+                          platform::ProgressSink& progress, platform::Sleeper& sleeper,
+                          const LoadOptions& options) {
+  const std::uint64_t frameBytes = FrameBytes(payloadLength);
+  auto check = [&] {
+    DeliveryState state = CheckDelivery(socket, frameBytes);
+    if (options.progressBasis == ProgressBasis::Acknowledged &&
+        (state.delivery == Delivery::Confirmed || state.delivery == Delivery::Unconfirmed)) {
+      const std::uint64_t acknowledged = frameBytes - state.unacknowledgedBytes;
+      progress.SetPosition(ProgressPosition(
+          acknowledged > UPLOAD_HEADER_SIZE ? acknowledged - UPLOAD_HEADER_SIZE : 0,
+          payloadLength));
+    }
+    return state;
+  };
+  DeliveryState state = check();
   std::chrono::milliseconds quiet{0};
   while (state.delivery == Delivery::Unconfirmed && quiet < options.stallTimeout) {
     sleeper.Sleep(options.pollInterval);
-    DeliveryState now = CheckDelivery(socket, frameBytes);
+    DeliveryState now = check();
     quiet = now.unacknowledgedBytes < state.unacknowledgedBytes ? std::chrono::milliseconds(0)
                                                                 : quiet + options.pollInterval;
     state = now;
   }
-  return state;
 }
 
 }  // namespace
@@ -46,19 +58,18 @@ LoadOutcome RunLoadSequence(const LoadRequest& request, CUploadSocket& socket,
     if (*outcome.image == BuildResult::Built) {
       outcome.fileBytes = image.length - IMAGE_PREFIX_SIZE;
       outcome.frameBytes = FrameBytes(image.length);
-      outcome.transfer =
-          SendFirmwareImage(socket, image.buffer.get(), image.length, progress, messages)
-              ? TransferResult::Complete
-              : TransferResult::Failed;
+      outcome.transfer = SendFirmwareImage(socket, image.buffer.get(), image.length, progress,
+                                           messages, options.progressBasis)
+                             ? TransferResult::Complete
+                             : TransferResult::Failed;
+      if (outcome.transfer == TransferResult::Complete && options.waitForAcknowledgement)
+        AwaitAcknowledgement(socket, image.length, progress, sleeper, options);
     }
   }  // the image is freed here, before the pause
 
   sleeper.Sleep(LOAD_END_PAUSE);
   if (outcome.transfer == TransferResult::Complete) {
     outcome.delivery = CheckDelivery(socket, outcome.frameBytes);
-    if (options.waitForAcknowledgement)
-      outcome.delivery =
-          AwaitAcknowledgement(socket, outcome.frameBytes, outcome.delivery, sleeper, options);
     // Every write succeeded, yet the camera reset the connection before it had the frame.
     if (outcome.delivery.delivery == Delivery::Lost) {
       messages.ShowMessage(platform::MessageKind::Warning, MESSAGE_CONNECTION_CLOSED);

@@ -22,11 +22,12 @@ struct LoadRequest {
   unsigned port = UPLOAD_PORT;  // the dialog always uses the camera's port
 };
 
-// How long a Load waits, after the pause, for the camera to acknowledge the frame's last bytes.
-// The dialog waits no longer than the pause; the command line, whose exit status promises
-// delivery, waits on until no acknowledgement has come for `stallTimeout`.
+// The dialog writes the frame and pauses. The command line, whose exit status promises delivery,
+// first waits for the camera to acknowledge every byte (until none has come for `stallTimeout`),
+// then pauses; its progress may follow the acknowledged bytes.
 struct LoadOptions {
   bool waitForAcknowledgement = false;
+  ProgressBasis progressBasis = ProgressBasis::Written;
   std::chrono::milliseconds stallTimeout = UPLOAD_SOCKET_TIMEOUT;
   std::chrono::milliseconds pollInterval{50};
 };

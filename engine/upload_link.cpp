@@ -23,7 +23,7 @@ ConnectResult CUploadSocket::ConnectToCamera(const std::string& host, unsigned p
     if (whyFailed) *whyFailed = m_socket->LastError();
     return ConnectResult::NotCreated;
   }
-  if (!m_socket->SetSendBufferSize(m_options.sendBufferSize) ||
+  if ((m_options.sendBufferSize && !m_socket->SetSendBufferSize(*m_options.sendBufferSize)) ||
       !m_socket->SetSendTimeout(m_options.sendTimeout) ||
       !m_socket->SetReceiveTimeout(m_options.receiveTimeout))
     return fail(ConnectResult::OptionRefused, m_socket->LastError());
@@ -76,8 +76,18 @@ int ProgressPosition(std::uint64_t sent, std::uint32_t length) {
   return static_cast<int>(static_cast<double>(sent) / static_cast<double>(length) * 100.0);
 }
 
+int AcknowledgedPosition(const CUploadSocket& socket, std::uint64_t writtenPayload,
+                         std::uint32_t length) {
+  const std::optional<std::uint64_t> acknowledged = socket.AcknowledgedBytes();
+  if (!acknowledged) return ProgressPosition(writtenPayload, length);
+  const std::uint64_t payload =
+      *acknowledged > UPLOAD_HEADER_SIZE ? *acknowledged - UPLOAD_HEADER_SIZE : 0;
+  return ProgressPosition(std::min(payload, writtenPayload), length);
+}
+
 bool SendFirmwareImage(CUploadSocket& socket, const std::uint8_t* image, std::uint32_t length,
-                       platform::ProgressSink& progress, platform::MessageSink& messages) {
+                       platform::ProgressSink& progress, platform::MessageSink& messages,
+                       ProgressBasis basis) {
   progress.BeginTransfer(FrameBytes(length));
   progress.SetPosition(0);
 
@@ -104,7 +114,9 @@ bool SendFirmwareImage(CUploadSocket& socket, const std::uint8_t* image, std::ui
     chunk = static_cast<std::size_t>(std::min<std::uint64_t>(chunk, length - sent));
     if (socket.SendAll(image + sent, chunk) != SendResult::Sent) return lost();
     sent += chunk;
-    progress.SetPosition(ProgressPosition(sent, length));
+    progress.SetPosition(basis == ProgressBasis::Acknowledged
+                             ? AcknowledgedPosition(socket, sent, length)
+                             : ProgressPosition(sent, length));
     if (sent == length) return true;
   }
 }

@@ -26,7 +26,8 @@ enum class SendResult : int { Sent = 1, Failed = -1 };
 
 // The product always uses the defaults; tests shorten the time-outs.
 struct SocketOptions {
-  int sendBufferSize = UPLOAD_SEND_BUFFER_SIZE;
+  // Empty: the system's own, autotuned buffer (the command line's default).
+  std::optional<int> sendBufferSize = UPLOAD_SEND_BUFFER_SIZE;
   std::chrono::milliseconds sendTimeout = UPLOAD_SOCKET_TIMEOUT;
   std::chrono::milliseconds receiveTimeout = UPLOAD_SOCKET_TIMEOUT;
 };
@@ -84,9 +85,19 @@ inline constexpr std::uint64_t FrameBytes(std::uint32_t payloadLength) {
   return UPLOAD_HEADER_SIZE + std::uint64_t{payloadLength};
 }
 
+// What the progress position counts: the payload bytes handed to the socket (the dialog, with its
+// small send buffer), or those the camera's TCP acknowledged (where the system can tell), which
+// with a large buffer is what the camera really has.
+enum class ProgressBasis { Written, Acknowledged };
+
+// The position for what the camera acknowledged of the frame, never ahead of what was written.
+int AcknowledgedPosition(const CUploadSocket& socket, std::uint64_t writtenPayload,
+                         std::uint32_t length);
+
 // Writes one upload frame: the start byte, the payload length little-endian, then the payload in
 // chunks of at most UPLOAD_CHUNK_SIZE, setting the progress after each. True when all was written.
 bool SendFirmwareImage(CUploadSocket& socket, const std::uint8_t* image, std::uint32_t length,
-                       platform::ProgressSink& progress, platform::MessageSink& messages);
+                       platform::ProgressSink& progress, platform::MessageSink& messages,
+                       ProgressBasis basis = ProgressBasis::Written);
 
 }  // namespace tessaro::engine

@@ -90,6 +90,11 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"NoIp", std::nullopt, {"{DIR}/R7Z42P_fw.bin"}, 2, "--ip is required"},
         ExitCase{"MalformedIp", std::nullopt, {"--ip", "1.2.3", "x"}, 2, "not a dotted-quad"},
         ExitCase{"NoFile", std::nullopt, {"--ip", "127.0.0.1"}, 2, "FILE is required"},
+        ExitCase{"BadSendBuffer",
+                 std::nullopt,
+                 {"--ip", "127.0.0.1", "--send-buffer", "big", "x"},
+                 2,
+                 "not a byte count or auto: big"},
         ExitCase{"ConnectRefused",
                  std::nullopt,
                  {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_fw.bin"},
@@ -119,8 +124,10 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"CameraStopsReading",
                  tools::CamSimBehaviour{
                      .stopReadingAfter = 200000, .hold = milliseconds(4000), .receiveBuffer = 4096},
-                 {"--ip", "127.0.0.1", "--port", "{PORT}", "--stall-timeout", "1",
-                  "{DIR}/R7Z42P_fw.bin"},
+                 // With the dialog's buffer the writes stall; an autotuned one takes the whole
+                 // file, and the acknowledgements stall instead (the row below).
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "--stall-timeout", "1", "--send-buffer",
+                  "10240", "{DIR}/R7Z42P_fw.bin"},
                  5,
                  "warning: Network connection is closed.\n"},
         // Every write succeeds (the frame fits the send buffer); the camera resets unread.
@@ -143,8 +150,8 @@ TEST(Cli, HelpExplainsChannelProgressAndExitStatus) {
   auto result = RunCli({"--help"});
   EXPECT_EQ(result.exitCode, 0);
   for (const char* needle :
-       {"--ip", "--channel", "--port", "--stall-timeout", "FILE", "hexadecimal", "progress: N%",
-        "Exit status", "5  connection lost",
+       {"--ip", "--channel", "--port", "--stall-timeout", "--send-buffer", "FILE", "hexadecimal",
+        "progress: N%", "Exit status", "5  connection lost",
         "R7Z42P_ 1, R7Z42WR_ 2, R7Z42WRS_ 3, R7Z42LK_ 3, R7Z42PS_ 4", "0x72", "port 8399",
         "2000 ms pause", "0  every byte of the frame was acknowledged"})
     EXPECT_NE(result.out.find(needle), std::string::npos) << needle;

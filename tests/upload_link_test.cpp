@@ -36,6 +36,13 @@ TEST(ConnectToCamera, SetsExactlyTheSendBufferAndBothTimeoutsThenConnects) {
   EXPECT_TRUE(link.fake->open);
 }
 
+TEST(ConnectToCamera, WithoutABufferSizeLeavesTheSystemsAutotunedBuffer) {
+  FakeLink link({}, SocketOptions{.sendBufferSize = std::nullopt});
+  EXPECT_EQ(link.socket->ConnectToCamera("127.0.0.1", 8399), ConnectResult::Connected);
+  EXPECT_EQ(link.fake->options,
+            (std::vector<std::string>{"SO_SNDTIMEO=180000", "SO_RCVTIMEO=180000"}));
+}
+
 TEST(ConnectToCamera, NamesTheFailingStepAndLeavesTheSocketClosed) {
   struct Case {
     const char* name;
@@ -170,6 +177,19 @@ TEST(FrameWrites, HundredByteFileIsA107ByteFrame) {
   ASSERT_EQ(link.fake->written.size(), 107u);
   EXPECT_EQ(std::vector<std::uint8_t>(link.fake->written.begin(), link.fake->written.begin() + 5),
             (std::vector<std::uint8_t>{0x72, 0x66, 0x00, 0x00, 0x00}));
+}
+
+TEST(FrameWrites, ProgressCanFollowWhatTheCameraAcknowledged) {
+  // 5 header bytes and 49152 of the 100000-byte payload acknowledged after the first chunk,
+  // the rest after the second.
+  FakeLink link({.acknowledged = {5 + 49152, 5 + 100000}});
+  link.socket->ConnectToCamera("127.0.0.1", 8399);
+  testing::RecordingProgress progress;
+  testing::RecordingMessages messages;
+  auto payload = testing::PatternBytes(100000);
+  ASSERT_TRUE(SendFirmwareImage(*link.socket, payload.data(), 100000, progress, messages,
+                                ProgressBasis::Acknowledged));
+  EXPECT_EQ(progress.positions, (std::vector<int>{0, 49, 98, 100}));
 }
 
 TEST(ProgressPosition, TruncatesTheDoublePrecisionPercentage) {
