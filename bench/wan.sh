@@ -8,5 +8,6 @@ cd "$(dirname "$0")/.."
 delayline=${DELAYLINE:-../shared/tools/delayline.py}
 scripts/install-deps.sh --test
 scripts/build.sh -DTESSARO_BUILD_TESTS=OFF
+mkdir -p build/bench
 python3 "$delayline" bench --cli build/bin/tessaro-cli --reps "${REPS:-3}" --mb 20 \
-  --delays 0,5,20 --rates 100 --senders tool,socatdef --out build/bench/wan.json
+  --delays 0,5,20 --rates 100 --senders tool,socatdef --out "$PWD/build/bench/wan.json"

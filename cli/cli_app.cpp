@@ -1,10 +1,12 @@
 #include "cli/cli_app.h"
 
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <memory>
 #include <sstream>
 
 #include "cli/cli_sinks.h"
+#include "cli/prepared_image.h"
 #include "engine/load_sequence.h"
 
 namespace tessaro::cli {
@@ -51,9 +53,15 @@ std::string Footer() {
           "  0  every byte of the frame was acknowledged by the camera's TCP\n"
           "  2  usage error\n"
           "  3  could not connect to the camera\n"
-          "  4  channel or firmware file refused or unreadable\n"
+          "  4  channel or firmware file refused or unreadable, or not the --expect-sha256 file\n"
           "  5  connection lost, the camera stopped taking bytes, or bytes never acknowledged\n";
   return text.str();
+}
+
+bool SameHex(std::string a, std::string b) {
+  for (std::string* text : {&a, &b})
+    for (char& c : *text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return a == b;
 }
 
 ExitStatus StatusOf(const engine::LoadOutcome& outcome) {
@@ -100,8 +108,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   std::string ip;
   double stallSeconds = std::chrono::duration<double>(engine::UPLOAD_SOCKET_TIMEOUT).count();
   engine::LoadRequest request;
-  app.add_option("--ip", ip, "camera IPv4 address, A.B.C.D")
-      ->required()
+  app.add_option("--ip", ip, "camera IPv4 address, A.B.C.D (required unless --dry-run)")
       ->check(CLI::Validator(
           [](std::string& text) {
             return platform::ParseDottedQuad(text) ? std::string()
@@ -134,6 +141,13 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
             return "not a byte count or auto: " + text;
           },
           "BYTES|auto"));
+  bool dryRun = false;
+  std::string framePath, expectedSha256;
+  app.add_flag("--dry-run", dryRun,
+               "build the frame as an upload would and show it; connect to nothing");
+  app.add_option("--out", framePath, "with --dry-run: write the frame to this file");
+  app.add_option("--expect-sha256", expectedSha256,
+                 "refuse the file, before connecting, unless its SHA-256 is this (hex)");
   app.add_option("FILE", request.firmwarePath, "firmware file; its path carries the model marker")
       ->required();
 
@@ -146,11 +160,35 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     err << "tessaro-cli: " << error.what() << "\nRun with --help for more information.\n";
     return static_cast<int>(ExitStatus::Usage);
   }
+  auto usage = [&](const std::string& text) {
+    err << "tessaro-cli: " << text << "\nRun with --help for more information.\n";
+    return static_cast<int>(ExitStatus::Usage);
+  };
+  if (!dryRun && ip.empty()) return usage("--ip is required");
+  if (!framePath.empty() && !dryRun) return usage("--out needs --dry-run");
+
+  // Built and hashed before anything is connected: a refused file sends nothing at all.
+  StreamMessageSink messages(err);
+  std::optional<PreparedImage> prepared =
+      PrepareImage(request.channelText, request.firmwarePath, messages);
+  if (!prepared) return static_cast<int>(ExitStatus::FileRefused);
+  if (!expectedSha256.empty() && !SameHex(expectedSha256, prepared->fileSha256)) {
+    err << "error: " << request.firmwarePath << " has SHA-256 " << prepared->fileSha256
+        << ", not the expected " << expectedSha256 << std::endl;
+    return static_cast<int>(ExitStatus::FileRefused);
+  }
+  if (dryRun) {
+    PrintFrameSummary(*prepared, out);
+    if (!framePath.empty() && !WriteFrame(*prepared, framePath, err))
+      return static_cast<int>(ExitStatus::FileRefused);
+    return static_cast<int>(ExitStatus::Uploaded);
+  }
+  const std::string fileSha256 = prepared->fileSha256;
+  prepared.reset();  // the Load reads the file again, as the dialog does
   request.address = *platform::ParseDottedQuad(ip);
   const auto stallTimeout =
       std::chrono::ceil<std::chrono::milliseconds>(std::chrono::duration<double>(stallSeconds));
 
-  StreamMessageSink messages(err);
   std::unique_ptr<platform::ProgressSink> progress;
   if (errIsTerminal)
     progress = std::make_unique<TerminalProgressSink>(err);
@@ -166,6 +204,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   // A connect to an unreachable camera can wait for the system's time-out: say what is going on.
   if (errIsTerminal)
     err << "uploading " << request.firmwarePath << " to " << ip << ":" << request.port << std::endl;
+  err << "file sha256: " << fileSha256 << std::endl;
 
   // A large buffer takes much more than the camera has: the bar then shows what it acknowledged.
   const engine::LoadOptions options{.waitForAcknowledgement = true,

@@ -76,6 +76,14 @@ int ProgressPosition(std::uint64_t sent, std::uint32_t length) {
   return static_cast<int>(static_cast<double>(sent) / static_cast<double>(length) * 100.0);
 }
 
+std::array<std::uint8_t, UPLOAD_HEADER_SIZE> FrameHeader(std::uint32_t payloadLength) {
+  // The camera reads the length little-endian.
+  return {UPLOAD_START_BYTE, static_cast<std::uint8_t>(payloadLength),
+          static_cast<std::uint8_t>(payloadLength >> 8),
+          static_cast<std::uint8_t>(payloadLength >> 16),
+          static_cast<std::uint8_t>(payloadLength >> 24)};
+}
+
 int AcknowledgedPosition(const CUploadSocket& socket, std::uint64_t writtenPayload,
                          std::uint32_t length) {
   const std::optional<std::uint64_t> acknowledged = socket.AcknowledgedBytes();
@@ -102,11 +110,9 @@ bool SendFirmwareImage(CUploadSocket& socket, const std::uint8_t* image, std::ui
   const bool connected = socket.IsConnected();
   if (socket.SendAll(&UPLOAD_START_BYTE, 1) != SendResult::Sent) return connected ? lost() : false;
 
-  // The camera reads the length little-endian.
-  const std::array<std::uint8_t, UPLOAD_LENGTH_FIELD_SIZE> lengthField{
-      static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
-      static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
-  if (socket.SendAll(lengthField.data(), lengthField.size()) != SendResult::Sent) return lost();
+  const auto header = FrameHeader(length);
+  if (socket.SendAll(header.data() + 1, UPLOAD_LENGTH_FIELD_SIZE) != SendResult::Sent)
+    return lost();
 
   std::uint64_t sent = 0;
   std::size_t chunk = UPLOAD_CHUNK_SIZE;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -79,6 +80,9 @@ DeliveryState CheckDelivery(const CUploadSocket& socket, std::uint64_t frameByte
 // The bar follows the bytes in double precision, truncated toward zero: 1,425,408 of 4,915,200
 // shows 28, not 29.
 int ProgressPosition(std::uint64_t sent, std::uint32_t length);
+
+// What goes before the payload: the start byte and the payload length, little-endian.
+std::array<std::uint8_t, UPLOAD_HEADER_SIZE> FrameHeader(std::uint32_t payloadLength);
 
 // The whole frame on the wire: start byte, length field, payload.
 inline constexpr std::uint64_t FrameBytes(std::uint32_t payloadLength) {

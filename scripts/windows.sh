@@ -46,6 +46,7 @@ for target in win32 win64; do
   port=$(sed -n 's/.*listening on 127.0.0.1:\([0-9]*\).*/\1/p' "$log")
   cli_status=0
   "$wine" "build-$target/bin/tessaro-cli.exe" --ip 127.0.0.1 --port "$port" --channel 10 \
+    --expect-sha256 "$expected_sha" \
     "$windows_path" 2>"$work/cli-$target.err" || cli_status=$?
   # The stand-in ends after its one connection; give up on it after 30 s.
   for _ in $(seq 300); do kill -0 "$camsim" 2>/dev/null || break; sleep 0.1; done

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/sha256.h"
 #include "support/camera_thread.h"
 #include "support/frames.h"
 #include "support/run_process.h"
@@ -15,6 +16,12 @@ using testing::RunProcess;
 
 testing::ProcessResult RunCli(const std::vector<std::string>& args) {
   return RunProcess(TESSARO_CLI_PATH, args);
+}
+
+std::string Sha256Of(const std::vector<std::uint8_t>& bytes) {
+  platform::Sha256 hash;
+  hash.Update(bytes.data(), bytes.size());
+  return hash.HexDigest();
 }
 
 TEST(Cli, DeliversTheFrameAndClosesAboutTwoSecondsAfterTheLastByte) {
@@ -34,7 +41,8 @@ TEST(Cli, DeliversTheFrameAndClosesAboutTwoSecondsAfterTheLastByte) {
   ASSERT_TRUE(report.peerClosed);
   auto pause = report.ended - *report.lastByte;
   EXPECT_GE(pause, std::chrono::milliseconds(1900));
-  EXPECT_EQ(result.err.find("progress: 0%\n"), 0u) << result.err;
+  EXPECT_EQ(result.err.find("file sha256: " + Sha256Of(file) + "\nprogress: 0%\n"), 0u)
+      << result.err;
   EXPECT_NE(result.err.find("progress: 100%\nprogress: 0%\n"), std::string::npos) << result.err;
   EXPECT_EQ(result.err.find("warning"), std::string::npos);
   EXPECT_NE(result.err.find("delivered: 250007 bytes acknowledged by the camera\n"),
@@ -90,6 +98,17 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"NoIp", std::nullopt, {"{DIR}/R7Z42P_fw.bin"}, 2, "--ip is required"},
         ExitCase{"MalformedIp", std::nullopt, {"--ip", "1.2.3", "x"}, 2, "not a dotted-quad"},
         ExitCase{"NoFile", std::nullopt, {"--ip", "127.0.0.1"}, 2, "FILE is required"},
+        ExitCase{"OutWithoutDryRun",
+                 std::nullopt,
+                 {"--ip", "127.0.0.1", "--out", "{DIR}/f", "{DIR}/R7Z42P_fw.bin"},
+                 2,
+                 "--out needs --dry-run"},
+        ExitCase{"DifferentFileThanExpected",
+                 std::nullopt,
+                 {"--ip", "127.0.0.1", "--port", "{PORT}", "--expect-sha256", "00ff",
+                  "{DIR}/R7Z42P_fw.bin"},
+                 4,
+                 ", not the expected 00ff\n"},
         ExitCase{"BadSendBuffer",
                  std::nullopt,
                  {"--ip", "127.0.0.1", "--send-buffer", "big", "x"},
@@ -100,13 +119,14 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_fw.bin"},
                  3,
                  "error: cannot connect to 127.0.0.1:{PORT}: Connection refused\n"},
+        // Refused files are refused before anything is connected.
         ExitCase{"NoMarker",
-                 kListening,
+                 std::nullopt,
                  {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/plain.bin"},
                  4,
                  "warning: Please select Camera Firmware!!\n"},
         ExitCase{"MissingFile",
-                 kListening,
+                 std::nullopt,
                  {"--ip", "127.0.0.1", "--port", "{PORT}", "{DIR}/R7Z42P_gone.bin"},
                  4,
                  "error: Can't Open  {DIR}/R7Z42P_gone.bin\n"},
@@ -146,14 +166,49 @@ INSTANTIATE_TEST_SUITE_P(
                  " of 8007 bytes were never acknowledged by the camera\n"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+TEST(Cli, DryRunWritesTheExactFrameAndConnectsToNothing) {
+  testing::TempDir dir;
+  auto file = testing::PatternBytes(70000);
+  std::string path = dir.Write("R7Z42PS_x.bin", file);
+  const auto frame = testing::ExpectedFrame(0x32, 4, file);
+  tools::CamSim camera;  // would see a connection if one were made
+  std::string error;
+  ASSERT_TRUE(camera.Listen(0, error)) << error;
+  const std::string out = (dir.Path() / "frame.bin").string();
+
+  auto result = RunCli({"--dry-run", "--channel", "32", "--out", out, path});
+
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(testing::ReadWhole(out), std::string(frame.begin(), frame.end()));
+  EXPECT_EQ(result.out,
+            "model code:   4\nchannel byte: 0x32\nframe length: 70007 bytes\n"
+            "file sha256:  " +
+                Sha256Of(file) + "\nframe sha256: " + Sha256Of(frame) + "\n");
+  EXPECT_FALSE(camera.ServeOne(std::chrono::milliseconds(100)));
+}
+
+TEST(Cli, ExpectedChecksumInAnyCaseLetsTheUploadGoAndIsPrinted) {
+  testing::TempDir dir;
+  auto file = testing::PatternBytes(5000);
+  std::string path = dir.Write("R7Z42P_x.bin", file);
+  std::string upper = Sha256Of(file);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  CameraThread camera;
+  auto result = RunCli({"--ip", "127.0.0.1", "--port", std::to_string(camera.Port()),
+                        "--expect-sha256", upper, path});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(camera.Report().bytes, testing::ExpectedFrame(1, 1, file));
+  EXPECT_NE(result.err.find("file sha256: " + Sha256Of(file) + "\n"), std::string::npos);
+}
+
 TEST(Cli, HelpExplainsChannelProgressAndExitStatus) {
   auto result = RunCli({"--help"});
   EXPECT_EQ(result.exitCode, 0);
   for (const char* needle :
-       {"--ip", "--channel", "--port", "--stall-timeout", "--send-buffer", "FILE", "hexadecimal",
-        "progress: N%", "Exit status", "5  connection lost",
-        "R7Z42P_ 1, R7Z42WR_ 2, R7Z42WRS_ 3, R7Z42LK_ 3, R7Z42PS_ 4", "0x72", "port 8399",
-        "2000 ms pause", "0  every byte of the frame was acknowledged"})
+       {"--ip", "--channel", "--port", "--stall-timeout", "--send-buffer", "--dry-run", "--out",
+        "--expect-sha256", "FILE", "hexadecimal", "progress: N%", "Exit status",
+        "5  connection lost", "R7Z42P_ 1, R7Z42WR_ 2, R7Z42WRS_ 3, R7Z42LK_ 3, R7Z42PS_ 4", "0x72",
+        "port 8399", "2000 ms pause", "0  every byte of the frame was acknowledged"})
     EXPECT_NE(result.out.find(needle), std::string::npos) << needle;
 }
 
