@@ -4,8 +4,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,13 +32,14 @@ inline ProcessResult RunProcess(const std::string& program, const std::vector<st
   char errName[] = "/tmp/tessaro-err-XXXXXX";
   int outFd = ::mkstemp(outName);
   int errFd = ::mkstemp(errName);
+  if (outFd < 0 || errFd < 0) throw std::runtime_error("cannot make files for the output");
   ProcessResult result;
   pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("cannot start " + program);
   if (child == 0) {
     int nullFd = ::open("/dev/null", O_RDONLY);
-    ::dup2(nullFd, 0);
-    ::dup2(outFd, 1);
-    ::dup2(errFd, 2);
+    if (nullFd < 0 || ::dup2(nullFd, 0) < 0 || ::dup2(outFd, 1) < 0 || ::dup2(errFd, 2) < 0)
+      ::_exit(126);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -44,7 +47,8 @@ inline ProcessResult RunProcess(const std::string& program, const std::vector<st
     ::_exit(127);
   }
   int status = 0;
-  ::waitpid(child, &status, 0);
+  while (::waitpid(child, &status, 0) < 0)
+    if (errno != EINTR) throw std::runtime_error("lost track of " + program);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   ::close(outFd);
   ::close(errFd);
