@@ -124,6 +124,11 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
                  "fail once the camera has taken or acknowledged no byte for this many seconds")
       ->capture_default_str()
       ->check(CLI::Range(0.001, 86400.0));
+  double connectSeconds = 0;
+  app.add_option("--connect-timeout", connectSeconds,
+                 "give up on a camera that has not answered the connect within this many seconds "
+                 "(default: the system's time-out)")
+      ->check(CLI::Range(0.001, 86400.0));
   std::string sendBuffer = "auto";
   app.add_option("--send-buffer", sendBuffer,
                  "SO_SNDBUF in bytes, or auto for the system's own autotuned buffer, which keeps a "
@@ -194,7 +199,10 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     progress = std::make_unique<TerminalProgressSink>(err);
   else
     progress = std::make_unique<LineProgressSink>(err);
-  engine::SocketOptions socketOptions{.sendTimeout = stallTimeout};
+  engine::SocketOptions socketOptions{
+      .sendTimeout = stallTimeout,
+      .connectTimeout = std::chrono::ceil<std::chrono::milliseconds>(
+          std::chrono::duration<double>(connectSeconds))};
   const bool autoBuffer = sendBuffer == "auto";
   socketOptions.sendBufferSize =
       autoBuffer ? std::nullopt : std::optional<int>(std::stoi(sendBuffer));

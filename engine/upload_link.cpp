@@ -30,7 +30,7 @@ ConnectResult CUploadSocket::ConnectToCamera(const std::string& host, unsigned p
   std::optional<platform::Ipv4Address> address = platform::ResolveHost(host, m_lookup);
   if (!address) return fail(ConnectResult::ConnectFailed, "cannot resolve host name " + host);
   if (port > 0xFFFF) return fail(ConnectResult::ConnectFailed, "port out of range");
-  if (!m_socket->Connect(*address, static_cast<std::uint16_t>(port)))
+  if (!m_socket->Connect(*address, static_cast<std::uint16_t>(port), m_options.connectTimeout))
     return fail(ConnectResult::ConnectFailed, m_socket->LastError());
   return ConnectResult::Connected;
 }

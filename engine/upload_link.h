@@ -31,6 +31,8 @@ struct SocketOptions {
   std::optional<int> sendBufferSize = UPLOAD_SEND_BUFFER_SIZE;
   std::chrono::milliseconds sendTimeout = UPLOAD_SOCKET_TIMEOUT;
   std::chrono::milliseconds receiveTimeout = UPLOAD_SOCKET_TIMEOUT;
+  // Zero: the system's connect time-out (the dialog); the command line may set its own.
+  std::chrono::milliseconds connectTimeout{0};
 };
 
 // The tool's connection to the camera. One object serves every Load; each connect opens a new

@@ -1,6 +1,7 @@
 // The stream socket and host lookup on POSIX systems.
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <linux/tcp.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -61,19 +62,24 @@ class PosixSocket final : public StreamSocket {
     return Check(SetTimeoutOption(SO_RCVTIMEO, timeout));
   }
 
-  bool Connect(const Ipv4Address& address, std::uint16_t port) override {
+  bool Connect(const Ipv4Address& address, std::uint16_t port,
+               std::chrono::milliseconds limit) override {
     // 0.0.0.0 would reach this machine on Linux; a blank address must fail as it does elsewhere.
     if (address == Ipv4Address{0, 0, 0, 0}) return Fail("0.0.0.0 is not a destination address");
     sockaddr_in destination{};
     destination.sin_family = AF_INET;
     destination.sin_port = htons(port);
     std::memcpy(&destination.sin_addr, address.data(), address.size());
-    int result;
-    do {
-      result =
-          ::connect(m_socket, reinterpret_cast<const sockaddr*>(&destination), sizeof destination);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0) return Fail(std::strerror(errno));
+    if (limit.count() > 0) {
+      if (!ConnectWithin(destination, limit)) return false;
+    } else {
+      int result;
+      do {
+        result = ::connect(m_socket, reinterpret_cast<const sockaddr*>(&destination),
+                           sizeof destination);
+      } while (result != 0 && errno == EINTR);
+      if (result != 0) return Fail(std::strerror(errno));
+    }
     // Counted from here, so the handshake never passes for payload.
     m_acknowledgedAtConnect = TotalAcknowledged().value_or(0);
     return true;
@@ -133,6 +139,36 @@ class PosixSocket final : public StreamSocket {
   std::string LastError() const override { return m_lastError; }
 
  private:
+  // A connect that gives up after `limit`: started without blocking, then waited for.
+  bool ConnectWithin(const sockaddr_in& destination, std::chrono::milliseconds limit) {
+    const int flags = ::fcntl(m_socket, F_GETFL);
+    if (flags < 0 || ::fcntl(m_socket, F_SETFL, flags | O_NONBLOCK) != 0)
+      return Fail(std::strerror(errno));
+    if (::connect(m_socket, reinterpret_cast<const sockaddr*>(&destination), sizeof destination) !=
+            0 &&
+        errno != EINPROGRESS)
+      return Fail(std::strerror(errno));
+    const auto deadline = Clock::now() + limit;
+    for (;;) {
+      pollfd entry{m_socket, POLLOUT, 0};
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+      const int ready =
+          ::poll(&entry, 1, static_cast<int>(std::clamp<long long>(left.count(), 0, INT_MAX)));
+      if (ready < 0 && errno == EINTR) continue;
+      if (ready < 0) return Fail(std::strerror(errno));
+      if (ready == 0)
+        return Fail("no answer within the connect time-out of " + std::to_string(limit.count()) +
+                    " ms");
+      break;
+    }
+    int error = 0;
+    socklen_t size = sizeof error;
+    if (::getsockopt(m_socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0) error = errno;
+    if (error != 0) return Fail(std::strerror(error));
+    if (::fcntl(m_socket, F_SETFL, flags) != 0) return Fail(std::strerror(errno));
+    return true;
+  }
+
   bool SetTimeoutOption(int option, std::chrono::milliseconds timeout) {
     timeval value{};
     value.tv_sec = static_cast<time_t>(timeout.count() / 1000);

@@ -94,21 +94,40 @@ class WinsockSocket final : public StreamSocket {
     return Check(SetTimeoutOption(SO_RCVTIMEO, timeout));
   }
 
-  bool Connect(const Ipv4Address& address, std::uint16_t port) override {
+  bool Connect(const Ipv4Address& address, std::uint16_t port,
+               std::chrono::milliseconds limit) override {
     // A blank address fails at once, the same on every system.
     if (address == Ipv4Address{0, 0, 0, 0}) return Fail("0.0.0.0 is not a destination address");
     sockaddr_in destination{};
     destination.sin_family = AF_INET;
     destination.sin_port = htons(port);
     std::memcpy(&destination.sin_addr, address.data(), address.size());
-    if (::connect(m_socket, reinterpret_cast<const sockaddr*>(&destination), sizeof destination) !=
-        0)
-      return Fail(ErrorText(::WSAGetLastError()));
-    // From here on the writes never block in the system: Send does the waiting, so that the
-    // send time-out counts from the last byte taken.
+    // Nothing blocks in the system from here on: the connect is waited for below, and Send does
+    // its own waiting, so that the send time-out counts from the last byte taken.
     u_long nonBlocking = 1;
     if (::ioctlsocket(m_socket, FIONBIO, &nonBlocking) != 0)
       return Fail(ErrorText(::WSAGetLastError()));
+    if (::connect(m_socket, reinterpret_cast<const sockaddr*>(&destination), sizeof destination) !=
+            0 &&
+        ::WSAGetLastError() != WSAEWOULDBLOCK)
+      return Fail(ErrorText(::WSAGetLastError()));
+    fd_set writable, failed;
+    FD_ZERO(&writable);
+    FD_SET(m_socket, &writable);
+    FD_ZERO(&failed);
+    FD_SET(m_socket, &failed);
+    timeval wait{static_cast<long>(limit.count() / 1000),
+                 static_cast<long>((limit.count() % 1000) * 1000)};
+    const int ready = ::select(0, nullptr, &writable, &failed, limit.count() > 0 ? &wait : nullptr);
+    if (ready == SOCKET_ERROR) return Fail(ErrorText(::WSAGetLastError()));
+    if (ready == 0)
+      return Fail("no answer within the connect time-out of " + std::to_string(limit.count()) +
+                  " ms");
+    int error = 0;
+    int size = sizeof error;
+    ::getsockopt(m_socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size);
+    if (FD_ISSET(m_socket, &failed) || error != 0)
+      return Fail(ErrorText(error != 0 ? error : WSAECONNREFUSED));
     m_acknowledgedAtConnect = TotalAcknowledged().value_or(0);
     return true;
   }

@@ -22,8 +22,10 @@ class StreamSocket {
   // Also the stall limit of Send: zero waits for ever.
   virtual bool SetSendTimeout(std::chrono::milliseconds timeout) = 0;
   virtual bool SetReceiveTimeout(std::chrono::milliseconds timeout) = 0;
-  // Blocks until the connection is made or has failed.
-  virtual bool Connect(const Ipv4Address& address, std::uint16_t port) = 0;
+  // Blocks until the connection is made or has failed, at most `limit` when it is not zero (zero
+  // leaves it to the system's connect time-out).
+  virtual bool Connect(const Ipv4Address& address, std::uint16_t port,
+                       std::chrono::milliseconds limit) = 0;
   // Waits until the connection takes bytes and hands over what it takes at once; returns how many,
   // or -1 on failure: a reset, or no byte taken for the whole send time-out. Each call's wait
   // starts when it is made, so a caller that keeps calling never waits longer than that per byte.

@@ -6,6 +6,7 @@
 #include "support/camera_thread.h"
 #include "support/frames.h"
 #include "support/run_process.h"
+#include "support/silent_listener.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
@@ -201,14 +202,26 @@ TEST(Cli, ExpectedChecksumInAnyCaseLetsTheUploadGoAndIsPrinted) {
   EXPECT_NE(result.err.find("file sha256: " + Sha256Of(file) + "\n"), std::string::npos);
 }
 
+TEST(Cli, ConnectTimeoutEndsTheWaitForACameraThatNeverAnswers) {
+  testing::TempDir dir;
+  std::string path = dir.Write("R7Z42P_x.bin", testing::PatternBytes(100));
+  testing::SilentListener camera;
+  auto result = RunCli({"--ip", "127.0.0.1", "--port", std::to_string(camera.Port()),
+                        "--connect-timeout", "0.3", path});
+  EXPECT_EQ(result.exitCode, 3) << result.err;
+  EXPECT_NE(result.err.find("no answer within the connect time-out of 300 ms"), std::string::npos)
+      << result.err;
+}
+
 TEST(Cli, HelpExplainsChannelProgressAndExitStatus) {
   auto result = RunCli({"--help"});
   EXPECT_EQ(result.exitCode, 0);
   for (const char* needle :
        {"--ip", "--channel", "--port", "--stall-timeout", "--send-buffer", "--dry-run", "--out",
-        "--expect-sha256", "FILE", "hexadecimal", "progress: N%", "Exit status",
-        "5  connection lost", "R7Z42P_ 1, R7Z42WR_ 2, R7Z42WRS_ 3, R7Z42LK_ 3, R7Z42PS_ 4", "0x72",
-        "port 8399", "2000 ms pause", "0  every byte of the frame was acknowledged"})
+        "--expect-sha256", "--connect-timeout", "FILE", "hexadecimal", "progress: N%",
+        "Exit status", "5  connection lost",
+        "R7Z42P_ 1, R7Z42WR_ 2, R7Z42WRS_ 3, R7Z42LK_ 3, R7Z42PS_ 4", "0x72", "port 8399",
+        "2000 ms pause", "0  every byte of the frame was acknowledged"})
     EXPECT_NE(result.out.find(needle), std::string::npos) << needle;
 }
 

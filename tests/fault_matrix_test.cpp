@@ -14,6 +14,7 @@
 #include "support/fakes.h"
 #include "support/frames.h"
 #include "support/load_request.h"
+#include "support/silent_listener.h"
 #include "support/temp_dir.h"
 
 namespace tessaro::engine {
@@ -217,6 +218,22 @@ TEST_F(FaultMatrix, RefusedConnectionShowsNothing) {
   EXPECT_TRUE(messages.messages.empty());
   EXPECT_EQ(progress.positions, (std::vector<int>{0, 0}));
   ExpectNextLoadWorks();
+}
+
+TEST_F(FaultMatrix, ConnectTimeoutGivesUpOnACameraThatNeverAnswers) {
+  std::string path = dir.Write("R7Z42P_fw.bin", testing::PatternBytes(1000));
+  testing::SilentListener camera;
+  CUploadSocket limited{platform::MakeSystemSocket(),
+                        SocketOptions{.connectTimeout = milliseconds(300)}};
+
+  LoadOutcome outcome = RunLoadSequence(testing::LoadRequestFor(path, "1", camera.Port()), limited,
+                                        progress, messages, sleeper);
+
+  EXPECT_EQ(outcome.connect, ConnectResult::ConnectFailed);
+  EXPECT_EQ(outcome.connectError, "no answer within the connect time-out of 300 ms");
+  EXPECT_TRUE(messages.messages.empty());
+  EXPECT_EQ(progress.positions, (std::vector<int>{0, 0}));
+  ExpectNextLoadWorks();  // a limited connect leaves the socket as blocking as ever
 }
 
 // On Linux 0.0.0.0 reaches this machine: a camera listening here must not see a connection.

@@ -33,6 +33,7 @@ TEST(ConnectToCamera, SetsExactlyTheSendBufferAndBothTimeoutsThenConnects) {
                                                           "SO_RCVTIMEO=180000"}));
   EXPECT_EQ(link.fake->connectedTo.first, (platform::Ipv4Address{127, 0, 0, 1}));
   EXPECT_EQ(link.fake->connectedTo.second, 8399);
+  EXPECT_EQ(link.fake->connectLimit, std::chrono::milliseconds(0));  // the system's time-out
   EXPECT_TRUE(link.fake->open);
 }
 

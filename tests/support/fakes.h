@@ -87,8 +87,10 @@ class FakeStreamSocket final : public platform::StreamSocket {
     options.push_back("SO_RCVTIMEO=" + std::to_string(timeout.count()));
     return m_script.optionFailsAt != 2;
   }
-  bool Connect(const platform::Ipv4Address& address, std::uint16_t port) override {
+  bool Connect(const platform::Ipv4Address& address, std::uint16_t port,
+               std::chrono::milliseconds limit) override {
     connectedTo = {address, port};
+    connectLimit = limit;
     return !m_script.connectFails;
   }
   long long Send(const std::uint8_t* data, std::size_t count) override {
@@ -123,6 +125,7 @@ class FakeStreamSocket final : public platform::StreamSocket {
   int closes = 0;
   std::vector<std::string> options;
   std::pair<platform::Ipv4Address, std::uint16_t> connectedTo{};
+  std::chrono::milliseconds connectLimit{-1};
   std::vector<std::uint8_t> written;
   std::vector<std::size_t> sendSizes;  // what each Send call was offered
   mutable std::size_t acknowledgedQueries = 0;
