@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+
 #include "platform/sha256.h"
 #include "support/camera_thread.h"
 #include "support/frames.h"
@@ -200,6 +202,27 @@ TEST(Cli, ExpectedChecksumInAnyCaseLetsTheUploadGoAndIsPrinted) {
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(camera.Report().bytes, testing::ExpectedFrame(1, 1, file));
   EXPECT_NE(result.err.find("file sha256: " + Sha256Of(file) + "\n"), std::string::npos);
+}
+
+// Every 127.x.x.x address reaches this machine, so several stand-ins can be several cameras.
+TEST(Cli, StandInBoundToAnotherLoopbackAddressIsItsOwnCamera) {
+  testing::TempDir dir;
+  auto file = testing::PatternBytes(3000);
+  std::string path = dir.Write("R7Z42P_x.bin", file);
+  tools::CamSim other;
+  std::string error;
+  ASSERT_TRUE(other.Listen(0, error, {127, 0, 0, 3})) << error;
+  tools::CamSim refused;
+  EXPECT_FALSE(refused.Listen(0, error, {10, 0, 0, 1}));
+  auto served =
+      std::async(std::launch::async, [&] { return other.ServeOne(std::chrono::seconds(10)); });
+  auto result = RunCli({"--ip", "127.0.0.3", "--port", std::to_string(other.Port()), path});
+  auto report = served.get();
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  ASSERT_TRUE(report);
+  EXPECT_EQ(report->peer.rfind("127.0.0.", 0), 0u);
+  EXPECT_TRUE(report->frame.Complete());
+  EXPECT_EQ(report->frame.FileSha256(), Sha256Of(file));
 }
 
 TEST(Cli, ConnectTimeoutEndsTheWaitForACameraThatNeverAnswers) {

@@ -23,7 +23,11 @@ CamSim::~CamSim() {
   if (m_listener >= 0) ::close(m_listener);
 }
 
-bool CamSim::Listen(std::uint16_t port, std::string& error) {
+bool CamSim::Listen(std::uint16_t port, std::string& error, const platform::Ipv4Address& bindTo) {
+  if (bindTo[0] != 127) {
+    error = "the stand-in camera listens on loopback addresses (127.x.x.x) only";
+    return false;
+  }
   if (m_listener >= 0) ::close(m_listener);  // listening again replaces the old listener
   m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (m_listener < 0) {
@@ -39,7 +43,7 @@ bool CamSim::Listen(std::uint16_t port, std::string& error) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  std::memcpy(&address.sin_addr, bindTo.data(), bindTo.size());
   socklen_t size = sizeof address;
   if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(m_listener, SOMAXCONN) != 0 ||

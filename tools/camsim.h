@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ipv4_address.h"
 #include "tools/frame_watcher.h"
 
 namespace tessaro::tools {
@@ -40,8 +41,8 @@ struct ConnectionReport {
   std::chrono::steady_clock::time_point ended;
 };
 
-// Listens on 127.0.0.1 and reads one connection at a time to its end, the way a camera takes
-// one upload frame. It never writes.
+// Listens on a loopback address and reads one connection at a time to its end, the way a camera
+// takes one upload frame. It never writes.
 class CamSim {
  public:
   explicit CamSim(CamSimBehaviour behaviour = {});
@@ -49,8 +50,10 @@ class CamSim {
   CamSim& operator=(const CamSim&) = delete;
   ~CamSim();
 
-  // Port 0 takes a free one. False with the system's reason when the port cannot be had.
-  bool Listen(std::uint16_t port, std::string& error);
+  // Port 0 takes a free one. Only loopback addresses (127.0.0.0/8), so that several stand-ins on
+  // one machine can be several cameras. False with the reason when the port cannot be had.
+  bool Listen(std::uint16_t port, std::string& error,
+              const platform::Ipv4Address& address = {127, 0, 0, 1});
   std::uint16_t Port() const { return m_port; }
 
   // Waits for the next connection (at most acceptTimeout when given) and reads it to its end.

@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
   using tessaro::tools::CamSimBehaviour;
 
   CLI::App app{
-      "Stand-in camera: listens on 127.0.0.1, reads each upload connection to its end and prints\n"
+      "Stand-in camera: listens on 127.0.0.1 (or --bind), reads each upload connection to its end "
+      "and prints\n"
       "the start byte, length field, channel byte, model code, file byte count, SHA-256 of the\n"
       "file bytes, whether the frame was complete and when the tool closed the connection.",
       "tessaro-camsim"};
@@ -24,7 +25,17 @@ int main(int argc, char** argv) {
   unsigned connections = 0;
   bool halfClose = false;
 
-  app.add_option("--port", port, "TCP port on 127.0.0.1 (0 takes a free one)")
+  std::string bind = "127.0.0.1";
+  app.add_option("--bind", bind, "loopback address to listen on, 127.x.x.x")
+      ->capture_default_str()
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            auto address = tessaro::platform::ParseDottedQuad(text);
+            return address && (*address)[0] == 127 ? std::string()
+                                                   : "not a loopback address: " + text;
+          },
+          "127.x.x.x"));
+  app.add_option("--port", port, "TCP port (0 takes a free one)")
       ->capture_default_str()
       ->check(CLI::Range(0, 65535));
   app.add_option("--connections", connections, "stop after this many connections (0: never)")
@@ -63,11 +74,13 @@ int main(int argc, char** argv) {
 
   CamSim camera(behaviour);
   std::string error;
-  if (!camera.Listen(static_cast<std::uint16_t>(port), error)) {
-    std::cerr << "tessaro-camsim: cannot listen on 127.0.0.1:" << port << ": " << error << "\n";
+  if (!camera.Listen(static_cast<std::uint16_t>(port), error,
+                     *tessaro::platform::ParseDottedQuad(bind))) {
+    std::cerr << "tessaro-camsim: cannot listen on " << bind << ":" << port << ": " << error
+              << "\n";
     return 1;
   }
-  std::cout << "tessaro-camsim: listening on 127.0.0.1:" << camera.Port() << std::endl;
+  std::cout << "tessaro-camsim: listening on " << bind << ":" << camera.Port() << std::endl;
   for (unsigned served = 0; connections == 0 || served < connections; ++served) {
     auto report = camera.ServeOne();
     if (!report) {
