@@ -16,12 +16,9 @@ void AwaitAcknowledgement(const CUploadSocket& socket, std::uint32_t payloadLeng
   auto check = [&] {
     DeliveryState state = CheckDelivery(socket, frameBytes);
     if (options.progressBasis == ProgressBasis::Acknowledged &&
-        (state.delivery == Delivery::Confirmed || state.delivery == Delivery::Unconfirmed)) {
-      const std::uint64_t acknowledged = frameBytes - state.unacknowledgedBytes;
-      progress.SetPosition(ProgressPosition(
-          acknowledged > UPLOAD_HEADER_SIZE ? acknowledged - UPLOAD_HEADER_SIZE : 0,
-          payloadLength));
-    }
+        (state.delivery == Delivery::Confirmed || state.delivery == Delivery::Unconfirmed))
+      progress.SetPosition(AcknowledgedPosition(frameBytes - state.unacknowledgedBytes,
+                                                payloadLength, payloadLength));
     return state;
   };
   DeliveryState state = check();
@@ -56,7 +53,6 @@ LoadOutcome RunLoadSequence(const LoadRequest& request, CUploadSocket& socket,
     FirmwareImage image;
     outcome.image = BuildFirmwareImage(*channel, request.firmwarePath, messages, image);
     if (*outcome.image == BuildResult::Built) {
-      outcome.fileBytes = image.length - IMAGE_PREFIX_SIZE;
       outcome.frameBytes = FrameBytes(image.length);
       outcome.transfer = SendFirmwareImage(socket, image.buffer.get(), image.length, progress,
                                            messages, options.progressBasis)

@@ -41,7 +41,6 @@ struct LoadOutcome {
   std::optional<ConnectResult> connect;  // empty when the Load stopped before connecting
   std::string connectError;              // why the connect failed, in the system's words
   std::optional<BuildResult> image;      // empty when the Load stopped before building
-  std::uint64_t fileBytes = 0;           // with a built image
   std::uint64_t frameBytes = 0;          // with a built image: the whole frame on the wire
   TransferResult transfer = TransferResult::NotAttempted;
   DeliveryState delivery;  // with a complete transfer, at the close

@@ -84,9 +84,8 @@ std::array<std::uint8_t, UPLOAD_HEADER_SIZE> FrameHeader(std::uint32_t payloadLe
           static_cast<std::uint8_t>(payloadLength >> 24)};
 }
 
-int AcknowledgedPosition(const CUploadSocket& socket, std::uint64_t writtenPayload,
+int AcknowledgedPosition(std::optional<std::uint64_t> acknowledged, std::uint64_t writtenPayload,
                          std::uint32_t length) {
-  const std::optional<std::uint64_t> acknowledged = socket.AcknowledgedBytes();
   if (!acknowledged) return ProgressPosition(writtenPayload, length);
   const std::uint64_t payload =
       *acknowledged > UPLOAD_HEADER_SIZE ? *acknowledged - UPLOAD_HEADER_SIZE : 0;
@@ -121,7 +120,7 @@ bool SendFirmwareImage(CUploadSocket& socket, const std::uint8_t* image, std::ui
     if (socket.SendAll(image + sent, chunk) != SendResult::Sent) return lost();
     sent += chunk;
     progress.SetPosition(basis == ProgressBasis::Acknowledged
-                             ? AcknowledgedPosition(socket, sent, length)
+                             ? AcknowledgedPosition(socket.AcknowledgedBytes(), sent, length)
                              : ProgressPosition(sent, length));
     if (sent == length) return true;
   }

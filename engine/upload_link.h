@@ -96,9 +96,10 @@ inline constexpr std::uint64_t FrameBytes(std::uint32_t payloadLength) {
 // with a large buffer is what the camera really has.
 enum class ProgressBasis { Written, Acknowledged };
 
-// The position for what the camera acknowledged of the frame, never ahead of what was written.
-int AcknowledgedPosition(const CUploadSocket& socket, std::uint64_t writtenPayload,
-                         std::uint32_t length);
+// The position for the frame bytes the camera acknowledged, never ahead of the payload written;
+// with no count known, the position of what was written.
+int AcknowledgedPosition(std::optional<std::uint64_t> acknowledgedFrameBytes,
+                         std::uint64_t writtenPayload, std::uint32_t length);
 
 // Writes one upload frame: the start byte, the payload length little-endian, then the payload in
 // chunks of at most UPLOAD_CHUNK_SIZE, setting the progress after each. True when all was written.
