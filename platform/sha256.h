@@ -13,14 +13,15 @@ class Sha256 {
  public:
   Sha256();
   ~Sha256();
-  Sha256(const Sha256&) = delete;
-  Sha256& operator=(const Sha256&) = delete;
+  Sha256(Sha256&& other) noexcept;
+  Sha256& operator=(Sha256&& other) noexcept;
 
   void Update(const std::uint8_t* data, std::size_t count);
-  // Lower-case hex of the digest of everything given so far; ends this hash.
-  std::string HexDigest();
+  // Lower-case hex of the digest of everything given so far; more may follow.
+  std::string HexDigest() const;
 
  private:
+  static std::string Hex(const std::uint8_t* digest, std::size_t size);
   struct State;
   std::unique_ptr<State> m_state;
 };

@@ -3,7 +3,6 @@
 
 #include <bcrypt.h>
 
-#include <cstdio>
 #include <stdexcept>
 
 #include "platform/sha256.h"
@@ -27,6 +26,8 @@ Sha256::Sha256() : m_state(std::make_unique<State>()) {
 }
 
 Sha256::~Sha256() = default;
+Sha256::Sha256(Sha256&& other) noexcept = default;
+Sha256& Sha256::operator=(Sha256&& other) noexcept = default;
 
 void Sha256::Update(const std::uint8_t* data, std::size_t count) {
   constexpr std::size_t kLargest = ULONG{1} << 30;  // the length is a ULONG
@@ -38,16 +39,14 @@ void Sha256::Update(const std::uint8_t* data, std::size_t count) {
   }
 }
 
-std::string Sha256::HexDigest() {
+std::string Sha256::HexDigest() const {
+  // Finished on a duplicate, so the hash can go on.
+  BCRYPT_HASH_HANDLE copy = nullptr;
   UCHAR digest[32];
-  ::BCryptFinishHash(m_state->hash, digest, sizeof digest, 0);
-  std::string hex;
-  char pair[3];
-  for (UCHAR byte : digest) {
-    std::snprintf(pair, sizeof pair, "%02x", byte);
-    hex += pair;
-  }
-  return hex;
+  const bool done = ::BCryptDuplicateHash(m_state->hash, &copy, nullptr, 0, 0) == 0 &&
+                    ::BCryptFinishHash(copy, digest, sizeof digest, 0) == 0;
+  if (copy) ::BCryptDestroyHash(copy);
+  return done ? Hex(digest, sizeof digest) : std::string();
 }
 
 }  // namespace tessaro::platform

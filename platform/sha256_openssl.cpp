@@ -1,6 +1,5 @@
 #include <openssl/evp.h>
 
-#include <cstdio>
 #include <stdexcept>
 
 #include "platform/sha256.h"
@@ -18,22 +17,22 @@ Sha256::Sha256() : m_state(std::make_unique<State>()) {
 }
 
 Sha256::~Sha256() = default;
+Sha256::Sha256(Sha256&& other) noexcept = default;
+Sha256& Sha256::operator=(Sha256&& other) noexcept = default;
 
 void Sha256::Update(const std::uint8_t* data, std::size_t count) {
   EVP_DigestUpdate(m_state->context, data, count);
 }
 
-std::string Sha256::HexDigest() {
+std::string Sha256::HexDigest() const {
+  // Finished on a copy, so the hash can go on.
+  State copy;
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int size = 0;
-  EVP_DigestFinal_ex(m_state->context, digest, &size);
-  std::string hex;
-  char pair[3];
-  for (unsigned int i = 0; i < size; ++i) {
-    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-    hex += pair;
-  }
-  return hex;
+  if (!copy.context || EVP_MD_CTX_copy_ex(copy.context, m_state->context) != 1 ||
+      EVP_DigestFinal_ex(copy.context, digest, &size) != 1)
+    return {};
+  return Hex(digest, size);
 }
 
 }  // namespace tessaro::platform

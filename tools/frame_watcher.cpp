@@ -1,19 +1,12 @@
 #include "tools/frame_watcher.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <stdexcept>
 
 namespace tessaro::tools {
 
 namespace {
 constexpr std::uint64_t kHeaderSize = 5;  // start byte and length field
 }  // namespace
-
-FrameWatcher::FrameWatcher() : m_digest(EVP_MD_CTX_new()) {
-  if (!m_digest || EVP_DigestInit_ex(m_digest.get(), EVP_sha256(), nullptr) != 1)
-    throw std::runtime_error("SHA-256 is not available");
-}
 
 std::optional<std::uint32_t> FrameWatcher::LengthField() const {
   if (m_byteCount < kHeaderSize) return std::nullopt;
@@ -40,7 +33,7 @@ void FrameWatcher::Feed(const std::uint8_t* data, std::size_t count) {
       const std::uint64_t fileRoom = frameEnd > offset ? frameEnd - offset : 0;
       const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(count, fileRoom));
       if (take > 0) {
-        EVP_DigestUpdate(m_digest.get(), data, take);
+        m_digest.Update(data, take);
         m_fileBytes += take;
       }
       m_extraBytes += count - take;
@@ -58,20 +51,6 @@ bool FrameWatcher::Complete() const {
   return length && m_byteCount == kHeaderSize + *length;
 }
 
-std::string FrameWatcher::FileSha256() const {
-  std::unique_ptr<EVP_MD_CTX, DigestDeleter> copy(EVP_MD_CTX_new());
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int size = 0;
-  if (!copy || EVP_MD_CTX_copy_ex(copy.get(), m_digest.get()) != 1 ||
-      EVP_DigestFinal_ex(copy.get(), digest, &size) != 1)
-    return {};
-  std::string hex;
-  char pair[3];
-  for (unsigned int i = 0; i < size; ++i) {
-    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-    hex += pair;
-  }
-  return hex;
-}
+std::string FrameWatcher::FileSha256() const { return m_digest.HexDigest(); }
 
 }  // namespace tessaro::tools

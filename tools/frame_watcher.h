@@ -1,12 +1,11 @@
 #pragma once
 
-#include <openssl/evp.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
+
+#include "platform/sha256.h"
 
 namespace tessaro::tools {
 
@@ -14,8 +13,6 @@ namespace tessaro::tools {
 // channel byte, model code, and a count and SHA-256 of the file bytes.
 class FrameWatcher {
  public:
-  FrameWatcher();
-
   void Feed(const std::uint8_t* data, std::size_t count);
 
   std::uint64_t ByteCount() const { return m_byteCount; }
@@ -31,10 +28,6 @@ class FrameWatcher {
   std::string FileSha256() const;
 
  private:
-  struct DigestDeleter {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-  };
-
   std::uint64_t m_byteCount = 0;
   std::optional<std::uint8_t> m_startByte;
   std::uint8_t m_lengthBytes[4] = {};
@@ -42,7 +35,7 @@ class FrameWatcher {
   std::optional<std::uint8_t> m_model;
   std::uint64_t m_fileBytes = 0;
   std::uint64_t m_extraBytes = 0;
-  std::unique_ptr<EVP_MD_CTX, DigestDeleter> m_digest;
+  platform::Sha256 m_digest;
 };
 
 }  // namespace tessaro::tools
